@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The number conversions every part of the program uses. Operator texts are read and plan values
+// written exactly the same way in the window, the planner and the tests.
+namespace max2870 {
+
+// The number a text begins with. Blanks, tabs and line feeds anywhere are ignored; a sign, a
+// decimal point and an exponent are accepted; a text that does not begin with a number gives 0.
+double NumberOfText(std::string_view text);
+
+// The largest integer not above the value.
+double Floor(double value);
+
+// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4).
+double ToInteger(double value);
+
+// Decimal form with at most 15 significant digits, no trailing zeros, no leading blank.
+std::string PlainText(double value);
+
+// The plain text led by one blank (value 0 or more) or a minus sign, "0." shortened to ".".
+std::string BlankLedText(double value);
+
+// A number written by a pattern such as "#0.0#####", "###0", "0000" or "###0.0#Hz".
+std::string PatternFormat(double value, std::string_view pattern);
+
+} // namespace max2870

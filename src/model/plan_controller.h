@@ -1,0 +1,83 @@
+#pragma once
+
+#include "model/control_id.h"
+#include "model/panel.h"
+#include "model/synth_state.h"
+
+#include <string>
+
+namespace max2870 {
+
+// How the latest recompute that ran ended.
+enum class RunOutcome {
+    None,      // no recompute has run yet
+    NoFcomp,   // no positive comparison frequency: only reference, divider and N were touched
+    TwelveBit, // the modulus needs more than 12 bits: message shown, words unchanged
+    Rejected,  // a zero or undefined modulus, a field that would spill, or a refused decode
+    Complete,  // plan, words and results display rewritten
+};
+
+const char* OutcomeName(RunOutcome outcome); // "no-fcomp", "twelve-bit", "rejected", "complete"
+
+struct DecodeResult {
+    bool accepted = false;
+    std::string reason; // why a set was refused, for the link log
+};
+
+// The logic behind the panel: the recompute, the control handlers, the searches and the
+// read-back decoder, written once against the Panel interface. Events of controls it does not
+// handle go on to the next sink (the serial link).
+class PlanController : public PanelEvents {
+public:
+    PlanController(SynthState& state, Panel& panel);
+
+    void SetNextSink(PanelEvents* next) { next_ = next; }
+    void OnControlEvent(ControlId id, ControlEvent event) override;
+
+    void Recalculate();
+
+    void SetOdiv_Click();
+    void OutDivCont_Change();
+    void ChrgPump_Change();
+    void OPpwr_Change();
+    void FrText_Change();
+    void FrText_LostFocus();
+    void FoutText_Click();
+    void FractN_Click();
+    void NMCalc_Click();
+    void ForceD_Change();
+
+    // Restores the panel from RxReg entries 0, 1, 2 and 4, then recomputes twice. A set with
+    // R = 0, or D = 0 in fractional mode, is refused and changes nothing.
+    DecodeResult DecodeRegisters();
+
+    RunOutcome LastOutcome() const { return outcome_; }
+    double LastBandSelect() const { return bandSelect_; }
+    double LastPhaseValue() const { return phaseValue_; }
+
+    SynthState& State() { return s_; }
+    const SynthState& State() const { return s_; }
+    Panel& PanelRef() { return panel_; }
+
+private:
+    void FractionSearch();
+    void ReferenceDividerSearch();
+    bool ComputeDividerPlan(bool integerN);
+    std::string FieldSpillMessage() const;
+    void PackWords(bool integerN);
+    std::string ResultsText() const;
+    void WriteBack(ControlId id, const std::string& text);
+    double NumberIn(ControlId id) const;
+    bool Ticked(ControlId id) const;
+
+    SynthState& s_;
+    Panel& panel_;
+    PanelEvents* next_ = nullptr;
+    RunOutcome outcome_ = RunOutcome::None;
+    double bandSelect_ = 0;
+    double phaseValue_ = 0;
+    ControlId muted_ = ControlId::None; // the control whose write-back raises no nested run
+    bool decoding_ = false;             // the decoder's own writes start no recompute
+};
+
+} // namespace max2870
