@@ -74,7 +74,7 @@ std::string RunPlan(const PlanOptions& options) {
         plan.DecodeRegisters();
     }
 
-    const std::string listing = ListingText(
+    std::string listing = ListingText(
         state, {panel.Text(FrText), panel.Value(Refdiv2) == 1, panel.Value(RefDbl) == 1});
     switch (options.Output()) {
     case PlanOutput::Json:
