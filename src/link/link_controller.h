@@ -1,0 +1,79 @@
+#pragma once
+
+#include "link/paced_sequence.h"
+#include "link/port_choice.h"
+#include "link/receive_path.h"
+#include "model/panel.h"
+#include "model/plan_controller.h"
+#include "model/synth_state.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <string>
+
+namespace max2870 {
+
+class PortDirectory;
+class SerialLink;
+
+struct LinkOptions {
+    std::string title = "MAX2870 Control";        // the title of the port message boxes
+    std::chrono::milliseconds lineWait{100};      // before and after every line sent
+    std::chrono::milliseconds replyTimeout{5000}; // for the set asked for by "INIT from EE"
+};
+
+// The serial link's side of the panel: port choice, the three paced send commands, and the
+// replies, which it files and hands to the decoder. It receives the events of the link's
+// controls from the plan controller.
+class LinkController : public QObject, public PanelEvents {
+    Q_OBJECT
+public:
+    LinkController(SynthState& state, Panel& panel, PlanController& plan, SerialLink& link,
+                   const PortDirectory& ports, LinkOptions options = {}, QObject* parent = nullptr);
+    ~LinkController() override;
+
+    void OnControlEvent(ControlId id, ControlEvent event) override;
+
+    void Form_Load();
+    void ProbePorts();
+    void SetCP_Click();
+    void CPort_Click();
+    void ClrText_Click();
+    void SendAll_Click();
+    void WriteAll_Click();
+    void Init_Click();
+
+    bool Busy() const { return sequence_.Running(); }
+    int RxCount() const { return receive_.RxCount(); }
+
+signals:
+    void TransferFinished(bool completed);
+
+private:
+    void OnComm();
+    void HandOver();
+    void OnReplyTimeout();
+    void OnPortLost(const QString& reason);
+    void ReturnToPortChoice();
+
+    void Run(TransferPlan plan);
+    bool RunStep(const TransferStep& step);
+    void OnSequenceFinished(bool completed);
+    void SetSendButtonsEnabled(bool enabled);
+    void Log(const std::string& text);
+
+    SynthState& s_;
+    Panel& panel_;
+    PlanController& plan_;
+    SerialLink& link_;
+    const PortDirectory& ports_;
+    LinkOptions options_;
+    ReceivePath receive_;
+    PacedSequence sequence_;
+    QTimer replyTimer_;
+    std::string port_; // the port chosen by "Set COM Port"
+};
+
+} // namespace max2870

@@ -1,0 +1,58 @@
+#include "link/link_controller.h"
+
+#include "link/link_texts.h"
+#include "link/serial_link.h"
+
+#include <chrono>
+
+namespace max2870 {
+
+using enum ControlId;
+
+void LinkController::OnComm() {
+    receive_.Take(link_.Read());
+    while (const std::optional<LineOutcome> line = receive_.NextLine()) {
+        if (line->userData) {
+            panel_.SetText(Udata, *line->userData);
+        }
+        if (line->logEntry) {
+            Log(*line->logEntry);
+        }
+        if (line->handOver) {
+            HandOver();
+        }
+    }
+}
+
+// Only a set that "INIT from EE" asked for restores the panel: without the guard the decoder's
+// control writes would recompute halfway and leave the panel neither old nor new.
+void LinkController::HandOver() {
+    if (!s_.InitFlag) {
+        Log(UnrequestedSetLog());
+        return;
+    }
+    replyTimer_.stop();
+    const DecodeResult decoded = plan_.DecodeRegisters();
+    if (!decoded.accepted) {
+        s_.InitFlag = false;
+        Log(RefusedSetLog(decoded.reason));
+    }
+}
+
+void LinkController::OnReplyTimeout() {
+    if (!s_.InitFlag) {
+        return;
+    }
+    s_.InitFlag = false;
+    Log(NoReplyLog(std::chrono::duration<double>(options_.replyTimeout).count()));
+}
+
+void LinkController::OnPortLost(const QString& reason) {
+    const bool midTransfer = Busy();
+    sequence_.Stop();
+    replyTimer_.stop();
+    s_.InitFlag = false; // no reply can come now, so the panel must not stay frozen
+    Log(PortLostLog(port_, reason.toStdString(), midTransfer));
+}
+
+} // namespace max2870

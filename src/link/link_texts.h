@@ -1,0 +1,20 @@
+#pragma once
+
+#include "link/port_fault.h"
+
+#include <string>
+
+namespace max2870 {
+
+// The texts the link shows: the port message box and the lines it adds to the link log. Each
+// log line ends in CR LF like the rest of the log.
+std::string PortOpenMessage(const std::string& portText);
+std::string OpenFailureMessage(const std::string& port, const OpenResult& result);
+std::string ReopenFailureLog(const std::string& port, const OpenResult& result);
+std::string PortClosedLog(const std::string& port);
+std::string PortLostLog(const std::string& port, const std::string& reason, bool midTransfer);
+std::string UnrequestedSetLog();
+std::string RefusedSetLog(const std::string& reason);
+std::string NoReplyLog(double seconds);
+
+} // namespace max2870

@@ -1,0 +1,99 @@
+#include "link/link_controller.h"
+
+#include "link/link_texts.h"
+#include "link/serial_link.h"
+
+namespace max2870 {
+
+using enum ControlId;
+
+void LinkController::SendAll_Click() {
+    if (Busy()) {
+        return;
+    }
+    link_.Close();
+    plan_.Recalculate();
+    const OpenResult reopened = link_.Open();
+    panel_.SetForeColour(Text1, colour::Black);
+    if (!reopened.Ok()) {
+        Log(ReopenFailureLog(port_, reopened));
+        return;
+    }
+    Log("Send registers\r\n");
+    Run(SendAllPlan(s_));
+}
+
+void LinkController::WriteAll_Click() {
+    if (Busy()) {
+        return;
+    }
+    panel_.SetText(Text1, "");
+    panel_.SetForeColour(Text1, colour::LogPurple);
+    plan_.Recalculate();
+    if (!link_.IsOpen()) {
+        Log(PortClosedLog(port_));
+        return;
+    }
+    Run(WriteAllPlan(s_));
+}
+
+void LinkController::Init_Click() {
+    if (Busy()) {
+        return;
+    }
+    s_.InitFlag = true;
+    panel_.SetForeColour(Text1, colour::LogGreen);
+    panel_.SetText(Text1, "Set From EE\r\n");
+    if (!link_.IsOpen()) {
+        s_.InitFlag = false;
+        Log(PortClosedLog(port_));
+        return;
+    }
+    replyTimer_.start(options_.replyTimeout);
+    Run(InitPlan());
+}
+
+void LinkController::Run(TransferPlan plan) {
+    SetSendButtonsEnabled(false);
+    sequence_.Start(std::move(plan), [this](const TransferStep& step) { return RunStep(step); });
+}
+
+bool LinkController::RunStep(const TransferStep& step) {
+    switch (step.kind) {
+    case StepKind::Send:
+        if (!link_.IsOpen()) {
+            Log(PortClosedLog(port_));
+            return false;
+        }
+        link_.Write(step.line);
+        break;
+    case StepKind::AppendSerin:
+        panel_.AppendText(Text1, s_.Serin);
+        break;
+    case StepKind::AppendSerinLine:
+        panel_.AppendText(Text1, s_.Serin + "\r\n");
+        break;
+    case StepKind::RewriteSerinLine:
+        panel_.SetText(Text1, panel_.Text(Text1) + s_.Serin + "\r\n");
+        break;
+    case StepKind::ClearSerin:
+        s_.Serin.clear();
+        break;
+    case StepKind::Wait:
+        break;
+    }
+    return true;
+}
+
+void LinkController::OnSequenceFinished(bool completed) {
+    SetSendButtonsEnabled(true);
+    emit TransferFinished(completed);
+}
+
+void LinkController::SetSendButtonsEnabled(bool enabled) {
+    panel_.SetEnabled(SendAll, enabled);
+    panel_.SetEnabled(WriteAll, enabled);
+    panel_.SetEnabled(Init, enabled);
+}
+
+} // namespace max2870

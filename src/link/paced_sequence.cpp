@@ -1,0 +1,69 @@
+#include "link/paced_sequence.h"
+
+namespace max2870 {
+
+using std::chrono::nanoseconds;
+
+PacedSequence::PacedSequence(nanoseconds wait, QObject* parent) : QObject(parent), wait_(wait) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &PacedSequence::OnTimer);
+}
+
+void PacedSequence::Start(TransferPlan plan, StepRunner runner) {
+    plan_ = std::move(plan);
+    runner_ = std::move(runner);
+    next_ = 0;
+    running_ = true;
+    Advance();
+}
+
+void PacedSequence::Stop() {
+    if (running_) {
+        Finish(false);
+    }
+}
+
+void PacedSequence::Advance() {
+    while (running_ && next_ < plan_.size()) {
+        const TransferStep step = plan_[next_++]; // a copy: the runner may stop the plan
+        if (step.kind == StepKind::Wait) {
+            clock_.start();
+            ArmFor(wait_);
+            return;
+        }
+        if (!runner_(step)) {
+            Stop();
+            return;
+        }
+    }
+    if (running_) {
+        Finish(true);
+    }
+}
+
+void PacedSequence::OnTimer() {
+    // A wait ends only once strictly more than its time has passed on a monotonic clock, which
+    // also makes it immune to the wall clock passing midnight or being set.
+    const nanoseconds remaining = wait_ - nanoseconds(clock_.nsecsElapsed());
+    if (remaining >= nanoseconds::zero()) {
+        ArmFor(remaining);
+        return;
+    }
+    Advance();
+}
+
+void PacedSequence::ArmFor(nanoseconds remaining) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining);
+    timer_.start(std::max<std::chrono::milliseconds>(ms, std::chrono::milliseconds(1)));
+}
+
+void PacedSequence::Finish(bool completed) {
+    timer_.stop();
+    running_ = false;
+    plan_.clear();
+    next_ = 0;
+    emit Finished(completed);
+}
+
+} // namespace max2870

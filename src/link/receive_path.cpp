@@ -1,0 +1,80 @@
+#include "link/receive_path.h"
+
+#include "link/hex_value.h"
+
+#include <algorithm>
+
+namespace max2870 {
+
+namespace {
+
+std::string AsciiUpper(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return upper;
+}
+
+std::string UserDataOf(const std::string& line) {
+    const auto brace = line.find('{');
+    const auto start = brace == std::string::npos ? 0 : brace + 1;
+    return line.substr(start, 8);
+}
+
+} // namespace
+
+void ReceivePath::Take(std::string_view received) {
+    s_.Serin.append(received);
+}
+
+std::optional<LineOutcome> ReceivePath::NextLine() {
+    const auto cr = s_.Serin.find('\r');
+    if (cr == std::string::npos) {
+        return std::nullopt;
+    }
+    // Every CR is handled within the read that brought it, so the text after it came in the
+    // same read; an LF that arrives in a later read starts the next line instead, harmlessly.
+    std::string rest = s_.Serin.substr(cr + 1);
+    if (!rest.empty() && rest.front() == '\n') {
+        rest.erase(0, 1);
+    }
+    s_.Serin.resize(cr);
+    LineOutcome outcome = HandleLine();
+    s_.Serin += rest;
+    return outcome;
+}
+
+LineOutcome ReceivePath::HandleLine() {
+    LineOutcome outcome;
+    const std::string& line = s_.Serin;
+    if (line.find("Udata") != std::string::npos) {
+        outcome.userData = UserDataOf(line);
+    }
+    const auto marker = AsciiUpper(line).find("0X");
+    if (marker == std::string::npos) {
+        outcome.handOver = rxCount_ >= 6; // a word-less line counts as address 0
+    } else {
+        FileWord(std::string_view(line).substr(marker + 2, 8), outcome);
+    }
+    if (outcome.handOver) {
+        rxCount_ = 0;
+    }
+    return outcome;
+}
+
+void ReceivePath::FileWord(std::string_view digits, LineOutcome& outcome) {
+    const std::optional<std::int32_t> word = HexValue(digits);
+    s_.Serin.clear();
+    if (!word) {
+        outcome.wordDropped = true;
+        return;
+    }
+    rxCount_ = std::min(rxCount_ + 1, kMaxRxCount);
+    const int index = static_cast<int>(static_cast<std::uint32_t>(*word) & 7U);
+    s_.RxReg[static_cast<std::size_t>(index)] = *word;
+    outcome.logEntry = "Reg " + std::to_string(index) + " - " + HexFormatLong(*word) + "\r\n";
+    outcome.handOver = index == 0 && rxCount_ >= 6;
+}
+
+} // namespace max2870

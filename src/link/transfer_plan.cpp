@@ -1,0 +1,47 @@
+#include "link/transfer_plan.h"
+
+#include "link/command_lines.h"
+
+namespace max2870 {
+
+namespace {
+
+void AddPacedLine(TransferPlan& plan, std::string line) {
+    plan.push_back({StepKind::Wait, {}});
+    plan.push_back({StepKind::Send, std::move(line)});
+    plan.push_back({StepKind::Wait, {}});
+}
+
+} // namespace
+
+TransferPlan SendAllPlan(const SynthState& state) {
+    TransferPlan plan;
+    for (const std::int32_t word : WordsReg5First(state)) {
+        AddPacedLine(plan, RegisterLine(word));
+    }
+    plan.push_back({StepKind::AppendSerin, {}});
+    plan.push_back({StepKind::ClearSerin, {}});
+    return plan;
+}
+
+TransferPlan WriteAllPlan(const SynthState& state) {
+    TransferPlan plan;
+    bool first = true;
+    for (const std::int32_t word : WordsReg5First(state)) {
+        AddPacedLine(plan, RegisterLine(word));
+        AddPacedLine(plan, StoreLine());
+        // Serin is not emptied between registers, so a word-less reply shows after each later one.
+        plan.push_back({first ? StepKind::AppendSerinLine : StepKind::RewriteSerinLine, {}});
+        first = false;
+    }
+    plan.push_back({StepKind::ClearSerin, {}});
+    return plan;
+}
+
+TransferPlan InitPlan() {
+    TransferPlan plan;
+    AddPacedLine(plan, InitLine());
+    return plan;
+}
+
+} // namespace max2870
