@@ -28,7 +28,4 @@ public:
     std::vector<PortCandidate> Candidates() const override;
 };
 
-// Compares names with runs of digits taken as numbers.
-bool NaturalLess(const std::string& a, const std::string& b);
-
 } // namespace max2870

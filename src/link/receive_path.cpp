@@ -25,24 +25,25 @@ std::string UserDataOf(const std::string& line) {
 } // namespace
 
 void ReceivePath::Take(std::string_view received) {
-    s_.Serin.append(received);
+    unread_.append(received);
 }
 
 std::optional<LineOutcome> ReceivePath::NextLine() {
-    const auto cr = s_.Serin.find('\r');
+    const auto cr = unread_.find('\r', position_);
     if (cr == std::string::npos) {
+        s_.Serin.append(unread_, position_);
+        unread_.clear();
+        position_ = 0;
         return std::nullopt;
     }
+    s_.Serin.append(unread_, position_, cr - position_);
+    position_ = cr + 1;
     // Every CR is handled within the read that brought it, so the text after it came in the
     // same read; an LF that arrives in a later read starts the next line instead, harmlessly.
-    std::string rest = s_.Serin.substr(cr + 1);
-    if (!rest.empty() && rest.front() == '\n') {
-        rest.erase(0, 1);
+    if (position_ < unread_.size() && unread_[position_] == '\n') {
+        ++position_;
     }
-    s_.Serin.resize(cr);
-    LineOutcome outcome = HandleLine();
-    s_.Serin += rest;
-    return outcome;
+    return HandleLine();
 }
 
 LineOutcome ReceivePath::HandleLine() {

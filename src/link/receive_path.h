@@ -26,7 +26,8 @@ public:
 
     explicit ReceivePath(SynthState& state) : s_(state) {}
 
-    // Appends what one read delivered; the lines it completes come out of NextLine.
+    // Takes what one read delivered; the lines it completes come out of NextLine, and once
+    // NextLine has returned nothing the rest of the read is in Serin.
     void Take(std::string_view received);
 
     // Handles the next completed line, if there is one. The caller acts on each outcome before
@@ -40,6 +41,8 @@ private:
     void FileWord(std::string_view digits, LineOutcome& outcome);
 
     SynthState& s_;
+    std::string unread_;       // the latest read, from position_ on not yet in Serin
+    std::size_t position_ = 0; // Serin never holds a CR, so the lines are cut from here
     int rxCount_ = 0;
 };
 
