@@ -1,0 +1,94 @@
+#pragma once
+
+#include "link/link_controller.h"
+#include "link/port_directory.h"
+#include "link/qt_serial_link.h"
+#include "model/memory_panel.h"
+#include "model/plan_controller.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace max2870 {
+
+// A fixed list of ports, so no test ever touches the machine's own serial devices.
+class ListedPorts : public PortDirectory {
+public:
+    ListedPorts(PortNaming naming, std::vector<std::string> names)
+        : naming_(naming), names_(std::move(names)) {}
+    PortNaming Naming() const override { return naming_; }
+    std::vector<PortCandidate> Candidates() const override {
+        std::vector<PortCandidate> candidates;
+        for (const std::string& name : names_) {
+            candidates.push_back({name, {}});
+        }
+        return candidates;
+    }
+
+private:
+    PortNaming naming_;
+    std::vector<std::string> names_;
+};
+
+// A serial layer whose ports open or fail as the test says.
+class ScriptedLink : public SerialLink {
+public:
+    std::map<std::string, PortFault> faults; // ports not listed here open
+    int opensLeft = 1000;                    // opens that succeed before every open fails
+    std::vector<std::string> openAttempts;
+    std::string written;
+
+    void SetPortName(const std::string& name) override { name_ = name; }
+    std::string PortName() const override { return name_; }
+    OpenResult Open() override {
+        openAttempts.push_back(name_);
+        const auto fault = faults.find(name_);
+        if (fault != faults.end()) {
+            return {fault->second, "scripted"};
+        }
+        if (opensLeft <= 0) {
+            return {PortFault::NotFound, "scripted"};
+        }
+        --opensLeft;
+        open_ = true;
+        return {};
+    }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+    void Write(std::string_view text) override { written.append(text); }
+    std::string Read() override { return {}; }
+
+private:
+    std::string name_;
+    bool open_ = false;
+};
+
+// Panel, plan and link wired as the window wires them, over the in-memory panel.
+struct LinkRig {
+    LinkRig(SerialLink& link, const PortDirectory& ports, LinkOptions options)
+        : plan(state, panel), controller(state, panel, plan, link, ports, std::move(options)) {
+        panel.PresetValue(ControlId::OutDivCont, 1); // 2320.5 MHz from a 4641 MHz VCO
+        panel.SetEventSink(&plan);
+        plan.SetNextSink(&controller);
+    }
+
+    void Click(ControlId id) { plan.OnControlEvent(id, ControlEvent::Click); }
+    const std::string& Log() const { return panel.Record(ControlId::Text1).text; }
+
+    SynthState state;
+    MemoryPanel panel;
+    PlanController plan;
+    LinkController controller;
+};
+
+inline LinkOptions FastOptions() {
+    LinkOptions options;
+    options.title = "MAX2870 Control";
+    options.lineWait = std::chrono::milliseconds(5);
+    options.replyTimeout = std::chrono::milliseconds(400);
+    return options;
+}
+
+} // namespace max2870
