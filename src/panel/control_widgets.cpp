@@ -1,0 +1,285 @@
+#include "panel/control_widgets.h"
+
+#include "panel/caption_button.h"
+#include "panel/twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace max2870 {
+namespace {
+
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Button and frame captions are shown as written: an ampersand is not a shortcut mark.
+QString Literal(const std::string& text) {
+    return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+Qt::Alignment AlignmentOf(Alignment align) {
+    switch (align) {
+    case Alignment::Centre:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case Alignment::Right:
+        return Qt::AlignRight | Qt::AlignTop;
+    case Alignment::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+QWidget* CreateLabel(const ControlSpec& spec, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText); // "<  Force Denom ..." is not markup
+    label->setWordWrap(true);
+    label->setAlignment(AlignmentOf(spec.align));
+    return label;
+}
+
+QWidget* CreateMultiLine(const ControlSpec& spec, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    // The program writes these boxes; the operator reads and copies from them.
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(spec.verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                           : Qt::ScrollBarAlwaysOff);
+    return box;
+}
+
+QWidget* CreateComboBox(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert); // the list is the program's
+    return combo;
+}
+
+QWidget* CreateSpinner(const ControlSpec& spec, QWidget* parent) {
+    auto* bar = new QScrollBar(Qt::Vertical, parent);
+    bar->setRange(0, spec.maximum - spec.minimum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    return bar;
+}
+
+// The frame's caption sits on its border line, as the layout's places inside a frame expect.
+constexpr const char* kFrameStyle =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }";
+
+QWidget* CreateFrame(QWidget* parent) {
+    auto* frame = new QGroupBox(parent);
+    frame->setStyleSheet(QLatin1String(kFrameStyle));
+    return frame;
+}
+
+QWidget* CreateByKind(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return CreateLabel(spec, parent);
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::MultiLineText:
+        return CreateMultiLine(spec, parent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(parent);
+    case ControlKind::OptionButton:
+        return new QRadioButton(parent); // siblings in one frame exclude each other
+    case ControlKind::Frame:
+        return CreateFrame(parent);
+    case ControlKind::CommandButton:
+        return new CaptionButton(parent);
+    case ControlKind::ComboBox:
+        return CreateComboBox(parent);
+    case ControlKind::Spinner:
+        return CreateSpinner(spec, parent);
+    case ControlKind::Window:
+        break;
+    }
+    return nullptr;
+}
+
+void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, QColor(colour.red, colour.green, colour.blue));
+    widget->setPalette(palette);
+}
+
+QPalette::ColorRole ForeRole(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::TextBox:
+    case ControlKind::MultiLineText:
+    case ControlKind::ComboBox:
+        return QPalette::Text;
+    case ControlKind::CommandButton:
+        return QPalette::ButtonText;
+    default:
+        break;
+    }
+    return QPalette::WindowText;
+}
+
+QPalette::ColorRole BackRole(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::TextBox:
+    case ControlKind::MultiLineText:
+        return QPalette::Base;
+    case ControlKind::CommandButton:
+        return QPalette::Button;
+    default:
+        break;
+    }
+    return QPalette::Window;
+}
+
+} // namespace
+
+QFont PanelFont(bool bold, bool large) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(large ? 16 : 11); // 12 points and 8.25 points at 96 dots per inch
+    font.setBold(bold);
+    return font;
+}
+
+QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent) {
+    QWidget* widget = CreateByKind(spec, parent);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    widget->setObjectName(QString::fromUtf8(spec.name.data(), spec.name.size()));
+    widget->setGeometry(PixelRect(spec.place));
+    widget->setFont(PanelFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12));
+    if (!spec.tooltip.empty()) {
+        widget->setToolTip(QString::fromUtf8(spec.tooltip.data(), spec.tooltip.size()));
+    }
+    return widget;
+}
+
+std::string DisplayLineEnds(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            shown.push_back('\n');
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            shown.push_back(text[i]);
+        }
+    }
+    return shown;
+}
+
+// A wrapped caption may need a few pixels more than its box; the label grows downwards
+// rather than cut its last line.
+void ShowLabelText(const ControlSpec& spec, QLabel* label, const std::string& text) {
+    label->setText(ToQString(DisplayLineEnds(text)));
+    const QRect place = PixelRect(spec.place);
+    label->resize(place.width(), std::max(place.height(), label->heightForWidth(place.width())));
+}
+
+void ApplyText(const ControlSpec& spec, QWidget* widget, const std::string& text) {
+    switch (spec.kind) {
+    case ControlKind::Window:
+        widget->setWindowTitle(ToQString(text));
+        break;
+    case ControlKind::Label:
+        ShowLabelText(spec, static_cast<QLabel*>(widget), text);
+        break;
+    case ControlKind::TextBox:
+        static_cast<QLineEdit*>(widget)->setText(ToQString(text));
+        break;
+    case ControlKind::MultiLineText:
+        static_cast<QPlainTextEdit*>(widget)->setPlainText(ToQString(DisplayLineEnds(text)));
+        break;
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton:
+        static_cast<QAbstractButton*>(widget)->setText(Literal(text));
+        break;
+    case ControlKind::Frame:
+        static_cast<QGroupBox*>(widget)->setTitle(Literal(text));
+        break;
+    case ControlKind::ComboBox:
+        static_cast<QComboBox*>(widget)->setEditText(ToQString(text));
+        static_cast<QComboBox*>(widget)->lineEdit()->setCursorPosition(0); // show its start
+        break;
+    case ControlKind::Spinner:
+        break;
+    }
+}
+
+void ApplyAppend(QWidget* widget, const std::string& before, const std::string& added) {
+    auto* box = qobject_cast<QPlainTextEdit*>(widget);
+    if (box == nullptr) {
+        return;
+    }
+    std::string shown = DisplayLineEnds(added);
+    if (!before.empty() && before.back() == '\r' && added.front() == '\n') {
+        shown.erase(0, 1); // the CR already broke the line
+    }
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(ToQString(shown));
+    box->ensureCursorVisible();
+}
+
+int SpinnerValueOf(const ControlSpec& spec, int barPosition) {
+    return spec.maximum - barPosition;
+}
+
+void ApplyValue(const ControlSpec& spec, QWidget* widget, int value) {
+    switch (spec.kind) {
+    case ControlKind::CheckBox:
+        static_cast<QCheckBox*>(widget)->setChecked(value != 0);
+        break;
+    case ControlKind::OptionButton:
+        if (value != 0) {
+            static_cast<QRadioButton*>(widget)->setChecked(true);
+        }
+        break;
+    case ControlKind::Spinner:
+        static_cast<QScrollBar*>(widget)->setValue(spec.maximum - value);
+        break;
+    default:
+        break;
+    }
+}
+
+void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
+                  std::optional<Rgb> back) {
+    if (fore) {
+        SetRole(widget, ForeRole(kind), *fore);
+    }
+    if (back) {
+        SetRole(widget, BackRole(kind), *back);
+        if (kind == ControlKind::ComboBox) {
+            SetRole(widget, QPalette::Base, *back);
+            SetRole(widget, QPalette::Button, *back);
+        }
+        if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
+            kind == ControlKind::OptionButton || kind == ControlKind::Window) {
+            widget->setAutoFillBackground(true);
+        }
+    }
+}
+
+void ApplyBold(const ControlSpec& spec, QWidget* widget, bool bold) {
+    widget->setFont(PanelFont(bold, spec.font == FontStyle::Bold12));
+}
+
+} // namespace max2870
