@@ -3,8 +3,10 @@
 #include "panel/caption_button.h"
 #include "panel/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,8 +14,10 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 
 namespace max2870 {
 namespace {
@@ -143,16 +147,60 @@ QPalette::ColorRole BackRole(ControlKind kind) {
     return QPalette::Window;
 }
 
-} // namespace
-
-QFont PanelFont(bool bold, bool large) {
+QFont FamilyFont(bool bold, bool large, int stretch) {
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
                       QStringLiteral("DejaVu Sans")});
     font.setPixelSize(large ? 16 : 11); // 12 points and 8.25 points at 96 dots per inch
     font.setBold(bold);
+    font.setStretch(stretch);
     return font;
+}
+
+// Room that a check box or option button needs beside its caption for the mark.
+int MarkWidth(ControlKind kind) {
+    const QStyle* style = QApplication::style();
+    if (kind == ControlKind::CheckBox) {
+        return style->pixelMetric(QStyle::PM_IndicatorWidth) +
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    }
+    return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+}
+
+// The layout was drawn for a narrow sans-serif face; on a system whose sans-serif runs wider
+// (DejaVu Sans, Debian's default) the one-line captions would wrap or be cut. The panel's
+// font is narrowed just enough that every caption drawn on one line stays on one line.
+int FittingStretch() {
+    constexpr int kMargin = 2; // pixels kept free at the caption's end
+    constexpr int kNarrowest = 75;
+    double fit = 1.0;
+    for (const ControlSpec& spec : ControlTable()) {
+        const bool marked =
+            spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton;
+        if ((!marked && spec.kind != ControlKind::Label) || spec.text.empty()) {
+            continue;
+        }
+        const QFontMetricsF metrics(
+            FamilyFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12, 100));
+        const QRect place = PixelRect(spec.place);
+        if (!marked && place.height() >= 1.5 * metrics.lineSpacing()) {
+            continue; // a box drawn for two lines may wrap
+        }
+        const double room = place.width() - kMargin - (marked ? MarkWidth(spec.kind) : 0);
+        const double wanted =
+            metrics.horizontalAdvance(QString::fromUtf8(spec.text.data(), spec.text.size()));
+        fit = std::min(fit, room / wanted);
+    }
+    return std::clamp(static_cast<int>(std::floor(fit * 100)), kNarrowest, 100);
+}
+
+} // namespace
+
+QFont PanelFont(bool bold, bool large) {
+    static const int stretch = FittingStretch();
+    return FamilyFont(bold, large, stretch);
 }
 
 QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent) {

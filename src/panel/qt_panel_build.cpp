@@ -43,6 +43,7 @@ void QtPanel::BuildListingWindow() {
     window->setFixedSize(ClientSize(ControlId::EEdata));
     window->setFont(PanelFont(false, false));
     widgets_[Index(ControlId::EEdata)] = window;
+    window->installEventFilter(this);
     ApplyState(SpecOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
     const WindowRect& place = State(ControlId::EEdata).place;

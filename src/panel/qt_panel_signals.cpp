@@ -90,7 +90,10 @@ void QtPanel::OnButtonClicked(ControlId id) {
 }
 
 bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
+    if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
+        // The operator closed the listing; the next "PIC EE Data" shows it again.
+        At(ControlId::EEdata).visible = false;
+    } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
