@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 #include <cmath>
@@ -158,42 +159,50 @@ QFont FamilyFont(bool bold, bool large, int stretch) {
     return font;
 }
 
-// Room that a check box or option button needs beside its caption for the mark.
+// Room that a check box or option button needs beside its caption, as its style lays it out.
 int MarkWidth(ControlKind kind) {
     const QStyle* style = QApplication::style();
-    if (kind == ControlKind::CheckBox) {
-        return style->pixelMetric(QStyle::PM_IndicatorWidth) +
-               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-    }
-    return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    QStyleOptionButton option;
+    option.text = QStringLiteral("x"); // a captioned button: the style adds the spacing
+    const auto contents =
+        kind == ControlKind::CheckBox ? QStyle::CT_CheckBox : QStyle::CT_RadioButton;
+    return style->sizeFromContents(contents, &option, QSize(0, 0)).width();
 }
 
-// The layout was drawn for a narrow sans-serif face; on a system whose sans-serif runs wider
-// (DejaVu Sans, Debian's default) the one-line captions would wrap or be cut. The panel's
-// font is narrowed just enough that every caption drawn on one line stays on one line.
-int FittingStretch() {
-    constexpr int kMargin = 2; // pixels kept free at the caption's end
-    constexpr int kNarrowest = 75;
-    double fit = 1.0;
+bool OneLineCaptionsFit(int stretch) {
+    constexpr int kMargin = 4; // pixels kept free at the caption's end
     for (const ControlSpec& spec : ControlTable()) {
         const bool marked =
             spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton;
         if ((!marked && spec.kind != ControlKind::Label) || spec.text.empty()) {
             continue;
         }
-        const QFontMetricsF metrics(
-            FamilyFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12, 100));
+        const QFontMetrics metrics(
+            FamilyFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12, stretch));
         const QRect place = PixelRect(spec.place);
         if (!marked && place.height() >= 1.5 * metrics.lineSpacing()) {
             continue; // a box drawn for two lines may wrap
         }
-        const double room = place.width() - kMargin - (marked ? MarkWidth(spec.kind) : 0);
-        const double wanted =
-            metrics.horizontalAdvance(QString::fromUtf8(spec.text.data(), spec.text.size()));
-        fit = std::min(fit, room / wanted);
+        const int room = place.width() - kMargin - (marked ? MarkWidth(spec.kind) : 0);
+        if (metrics.horizontalAdvance(QString::fromUtf8(spec.text.data(), spec.text.size())) >
+            room) {
+            return false;
+        }
     }
-    return std::clamp(static_cast<int>(std::floor(fit * 100)), kNarrowest, 100);
+    return true;
+}
+
+// The layout was drawn for a narrow sans-serif face; on a system whose sans-serif runs wider
+// (DejaVu Sans, Debian's default) the one-line captions would wrap or be cut. The panel's font
+// is narrowed just enough that every caption drawn on one line stays on one line. Hinting
+// rounds the advances, so the widths are measured at each stretch rather than scaled.
+int FittingStretch() {
+    constexpr int kNarrowest = 75;
+    int stretch = 100;
+    while (stretch > kNarrowest && !OneLineCaptionsFit(stretch)) {
+        --stretch;
+    }
+    return stretch;
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "panel_rig.h"
 
+#include "panel/twips.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 
 using namespace max2870;
@@ -23,6 +27,19 @@ namespace {
 
 QColor Colour(Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
+}
+
+// The colour that covers most of an area: a control's background, whatever its caption draws.
+QColor MostCommonColour(const QImage& image, const QRect& area) {
+    std::map<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            ++counts[image.pixel(x, y)];
+        }
+    }
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](auto a, auto b) { return a.second < b.second; });
+    return QColor::fromRgb(most->first);
 }
 
 } // namespace
@@ -56,11 +73,9 @@ private slots:
         const QImage image = main->grab().toImage();
         const QColor cyan(208, 255, 255);
         for (ControlId id : {Label1, Label6, TrackDivider, Frame1, MuxL, NM3, Enable}) {
-            const QRect place = panel_->Widget(id)->geometry();
-            const QPoint inside =
-                panel_->Widget(id)->parentWidget()->mapTo(main, place.bottomRight() - QPoint(3, 3));
-            QVERIFY2(image.pixelColor(inside) == cyan,
-                     Str(panel_->Widget(id)->objectName()).c_str());
+            QWidget* widget = panel_->Widget(id);
+            const QRect place(widget->parentWidget()->mapTo(main, widget->pos()), widget->size());
+            QVERIFY2(MostCommonColour(image, place) == cyan, Str(widget->objectName()).c_str());
         }
         QCOMPARE(W_<QLineEdit>(Rdivider)->palette().color(QPalette::Base), QColor(Qt::white));
     }
@@ -82,6 +97,21 @@ private slots:
         }
         QCOMPARE(panel_->Widget(MuxL)->parentWidget(), panel_->Widget(Frame1));
         QCOMPARE(panel_->Widget(NM2)->parentWidget(), panel_->Widget(NoiseModeFrame));
+    }
+
+    // Whatever sans-serif face the system has, a caption drawn on one line is neither wrapped
+    // nor cut.
+    void oneLineCaptionsFitTheirBoxes() {
+        for (ControlId id : {Label1, Label2, Label7, OutDivLabel}) {
+            QWidget* label = panel_->Widget(id);
+            QCOMPARE(label->height(), PixelRect(SpecOf(id).place).height());
+            QVERIFY2(label->sizeHint().width() <= label->width(), SpecOf(id).name.data());
+        }
+        for (ControlId id : {TrackDivider, RefDbl, Refdiv2, PDpol, FractN, Aon, Bon, Enable,
+                             MuxNone, MuxR, MuxN, MuxL, NM0, NM2, NM3}) {
+            QWidget* button = panel_->Widget(id);
+            QVERIFY2(button->sizeHint().width() <= button->width(), SpecOf(id).name.data());
+        }
     }
 
     void startingCaptionsAndTextsKeepTheirBlanks() {
