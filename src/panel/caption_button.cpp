@@ -1,9 +1,32 @@
 #include "panel/caption_button.h"
 
+#include <QFontMetrics>
+#include <QStringList>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace max2870 {
+
+namespace {
+
+// Lines are broken at blanks only, so that "F/D" is never split at its slash.
+QString WrapAtBlanks(const QString& caption, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(caption) <= width) {
+        return caption; // blanks kept exactly as written
+    }
+    QStringList lines;
+    for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!lines.isEmpty() &&
+            metrics.horizontalAdvance(lines.back() + QLatin1Char(' ') + word) <= width) {
+            lines.back() += QLatin1Char(' ') + word;
+        } else {
+            lines << word;
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 CaptionButton::CaptionButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
@@ -22,8 +45,9 @@ void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
         area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     }
-    const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-    painter.drawItemText(area, flags, option.palette, isEnabled(), caption, QPalette::ButtonText);
+    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+    painter.drawItemText(area, flags, option.palette, isEnabled(),
+                         WrapAtBlanks(caption, fontMetrics(), area.width()), QPalette::ButtonText);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
