@@ -22,6 +22,7 @@ public:
     PlanController memoryPlan{memoryState, memory};
     ListingCommand windowListing{windowPlan};
     ListingCommand memoryListing{memoryPlan};
+    bool active = false; // the window took the focus
 
     TwinRig() {
         window.SetEventSink(&windowPlan);
@@ -30,6 +31,8 @@ public:
         memoryPlan.SetNextSink(&memoryListing);
         window.SetMessageSink([](std::string_view, std::string_view) {});
         window.ShowMainWindow();
+        // Focus moves, and so FrText's LostFocus, need the window to be the active one.
+        active = QTest::qWaitForWindowActive(window.MainWindow());
     }
 
     // Selects the box's text and types over it; leaving the reference box moves the focus on.
@@ -45,6 +48,17 @@ public:
             QTest::keyClick(box, Qt::Key_Tab);
             memoryPlan.OnControlEvent(id, ControlEvent::LostFocus);
         }
+    }
+
+    // Replaces the box's whole text at once, as a paste over a selection does. Typing a
+    // decimal into a box the recompute writes back ("2." reads back as "2") would not survive
+    // keystroke by keystroke.
+    void Paste(ControlId id, const std::string& text) {
+        auto* box = qobject_cast<QLineEdit*>(window.Widget(id));
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        box->insert(QString::fromStdString(text));
+        memory.SetText(id, text);
     }
 
     void Tick(ControlId id) {
