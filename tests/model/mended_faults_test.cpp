@@ -220,6 +220,23 @@ TEST(SpilledField, FullTurnWithTheLargestModulusIsPacked) {
     EXPECT_EQ(rig.HexWords()[1], "27D07D01");
 }
 
+TEST(SpilledField, PhaseValueOf4095IsPackedAnd4096Refused) {
+    // Resolution 1221 Hz: D = floor(10e6 / 1221 / 2 + 0.5) = 4095, the largest modulus.
+    ModelRig full;
+    full.panel.PresetValue(OutDivCont, 1);
+    full.panel.Preset(ResolutionText, "1221");
+    full.panel.Preset(OPPhasetext, "360"); // P = 4095
+    full.plan.Recalculate();
+    EXPECT_EQ(full.state.Denom, 4095);
+    EXPECT_EQ(full.plan.LastOutcome(), RunOutcome::Complete);
+    EXPECT_EQ(full.HexWords()[1], "27FFFFF9");
+
+    full.Type(OPPhasetext, "360.05"); // 360.05 / 360 * 4095 = 4095.57 -> 4096
+    EXPECT_EQ(full.plan.LastPhaseValue(), 4096);
+    EXPECT_EQ(full.plan.LastOutcome(), RunOutcome::Rejected);
+    EXPECT_EQ(full.HexWords()[1], "27FFFFF9");
+}
+
 TEST(SpilledField, NegativePhaseIsRefused) {
     ModelRig rig;
     RedPriorRun(rig);

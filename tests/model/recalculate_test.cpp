@@ -252,6 +252,18 @@ TEST(TwelveBits, FineResolutionShowsTheMessageAndKeepsTheWordsAndColour) {
     EXPECT_EQ(rig.Text(ResolutionText), " 1000");
 }
 
+TEST(TwelveBits, ModulusOf4095FitsAnd4096DoesNot) {
+    ModelRig rig;
+    rig.panel.PresetValue(OutDivCont, 1);
+    rig.Type(ResolutionText, "1221"); // floor(4095.004 + 0.5)
+    EXPECT_EQ(rig.state.Denom, 4095);
+    EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::Complete);
+
+    rig.Type(ResolutionText, "1220.8"); // floor(4095.67 + 0.5)
+    EXPECT_EQ(rig.state.Denom, 4096);
+    EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::TwelveBit);
+}
+
 TEST(TwelveBits, ARedResultStaysRedUnderTheMessage) {
     ModelRig rig;
     UseWorkedPanel(rig, "2.6");
