@@ -23,9 +23,55 @@ std::string JsonNumber(double value) {
     return {buffer, result.ptr};
 }
 
+// Length of the well-formed UTF-8 sequence at the start of the text, 0 when it is not one
+// (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// A JSON string of a panel text. Texts are bytes as typed; a byte that is not part of valid
+// UTF-8 becomes U+FFFD, so the object always parses.
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto code = static_cast<unsigned char>(c);
+        if (code >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(text.substr(i));
+            if (length == 0) {
+                out += "\\ufffd";
+            } else {
+                out.append(text.substr(i, length));
+                i += length - 1;
+            }
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -43,9 +89,9 @@ std::string JsonString(std::string_view text) {
             out += "\\t";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
+            if (code < 0x20 || code == 0x7F) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code));
                 out += escaped;
             } else {
                 out += c;
