@@ -26,12 +26,19 @@ void PacedSequence::Stop() {
 
 void PacedSequence::Advance() {
     while (running_ && next_ < plan_.size()) {
-        const TransferStep step = plan_[next_++]; // a copy: the runner may stop the plan
-        if (step.kind == StepKind::Wait) {
+        if (plan_[next_].kind == StepKind::Wait) {
+            // Back-to-back waits (after one line and before the next) become one timer: each
+            // timer wakes a little late, and that lateness would otherwise add up over a
+            // transfer.
+            due_ = nanoseconds::zero();
+            for (; next_ < plan_.size() && plan_[next_].kind == StepKind::Wait; ++next_) {
+                due_ += wait_;
+            }
             clock_.start();
-            ArmFor(wait_);
+            ArmFor(due_);
             return;
         }
+        const TransferStep step = plan_[next_++]; // a copy: the runner may stop the plan
         if (!runner_(step)) {
             Stop();
             return;
@@ -45,7 +52,7 @@ void PacedSequence::Advance() {
 void PacedSequence::OnTimer() {
     // A wait ends only once strictly more than its time has passed on a monotonic clock, which
     // also makes it immune to the wall clock passing midnight or being set.
-    const nanoseconds remaining = wait_ - nanoseconds(clock_.nsecsElapsed());
+    const nanoseconds remaining = due_ - nanoseconds(clock_.nsecsElapsed());
     if (remaining >= nanoseconds::zero()) {
         ArmFor(remaining);
         return;

@@ -34,7 +34,8 @@ private:
     void ArmFor(std::chrono::nanoseconds remaining);
     void Finish(bool completed);
 
-    std::chrono::nanoseconds wait_;
+    std::chrono::nanoseconds wait_;  // one wait of the plan
+    std::chrono::nanoseconds due_{}; // the timer now running: one or more waits in a row
     QTimer timer_;
     QElapsedTimer clock_;
     TransferPlan plan_;

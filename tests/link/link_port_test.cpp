@@ -19,6 +19,7 @@ private slots:
     void setComPortWithoutANumberIsADeadEnd();
     void setComPortWithoutAnyPortIsADeadEnd();
     void failedOpenOffersTheChoiceAgain();
+    void busyPortIsReported();
     void permissionFailureNamesTheDialoutGroup();
     void portBoxAndClearButton();
 };
@@ -69,7 +70,10 @@ void LinkPortTest::setComPortOpensAndShowsTheCommands() {
     const std::string caption = rig.panel.Caption(MAX2870);
     rig.Click(SetCP);
     QCOMPARE(rig.panel.Messages(),
-             std::vector<std::string>{"MAX2870 Control|" + PortOpenMessage(path)});
+             std::vector<std::string>{"MAX2870 Control|" + path +
+                                      " Open\r\nRS232 Parameters  9600 Baud, N,8,2\r\nUse with "
+                                      "PIC Firmware  'MAX2870' to translate ASCII / Hex to SPI "
+                                      "\r\n"});
     QCOMPARE(rig.panel.Caption(MAX2870), caption + "   " + path);
     QVERIFY(link.IsOpen());
     QVERIFY(rig.state.CP != 0);
@@ -133,7 +137,8 @@ void LinkPortTest::failedOpenOffersTheChoiceAgain() {
     rig.Click(SetCP);
     QCOMPARE(rig.panel.Messages().size(), std::size_t{2});
     QCOMPARE(rig.panel.Messages()[1],
-             "MAX2870 Control|" + OpenFailureMessage(missing, {PortFault::NotFound, {}}));
+             "MAX2870 Control|Cannot open " + missing +
+                 ": no such port.\r\nChoose another port and press Set COM Port again.\r\n");
     QVERIFY(rig.panel.Visible(CPort));
     QVERIFY(rig.panel.Visible(SetCP));
     for (ControlId hidden : {SendAll, Init, WriteAll}) {
@@ -145,6 +150,33 @@ void LinkPortTest::failedOpenOffersTheChoiceAgain() {
 
     PtyPeer peer; // a second try on a port that exists succeeds
     rig.panel.SetText(CPort, peer.Path().toStdString());
+    rig.Click(SetCP);
+    QVERIFY(link.IsOpen());
+    QVERIFY(rig.panel.Visible(SendAll));
+}
+
+// Another program holds the port: the real serial layer says so, and nothing stays open.
+void LinkPortTest::busyPortIsReported() {
+    PtyPeer peer;
+    QtSerialLink holder;
+    holder.SetPortName(peer.Path().toStdString());
+    QVERIFY(holder.Open().Ok());
+    QtSerialLink link;
+    ListedPorts ports(PortNaming::Paths, {peer.Path().toStdString()});
+    LinkRig rig(link, ports, FastOptions());
+    rig.controller.Form_Load();
+    QCOMPARE(rig.panel.ListCount(CPort), 0); // the probe passes over it
+    rig.panel.SetText(CPort, peer.Path().toStdString());
+    rig.Click(SetCP);
+    QCOMPARE(rig.panel.Messages().size(), std::size_t{2});
+    QCOMPARE(rig.panel.Messages()[1], "MAX2870 Control|Cannot open " + peer.Path().toStdString() +
+                                          ": it is in use by another program.\r\nChoose another "
+                                          "port and press Set COM Port again.\r\n");
+    QVERIFY(!link.IsOpen());
+    QVERIFY(rig.panel.Visible(SetCP));
+    QVERIFY(!rig.panel.Visible(SendAll));
+
+    holder.Close(); // once the other program lets go, the same choice works
     rig.Click(SetCP);
     QVERIFY(link.IsOpen());
     QVERIFY(rig.panel.Visible(SendAll));

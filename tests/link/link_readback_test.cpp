@@ -68,6 +68,22 @@ QStringList ExpectedLines(const Words& words) {
     return lines;
 }
 
+// The words of an EEPROM file as register lines, Reg5 first.
+QStringList StoredWords(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QStringList lines;
+    static const QRegularExpression stored(R"(^Reg[0-5] ([0-9A-F]{8})$)");
+    for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
+        if (const auto match = stored.match(line); match.hasMatch()) {
+            lines << "R" + match.captured(1);
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 class LinkReadbackTest : public QObject {
@@ -75,6 +91,7 @@ class LinkReadbackTest : public QObject {
 private slots:
     void storedSetRestoresThePanel_data();
     void storedSetRestoresThePanel();
+    void writtenSetOutlivesTheSimulator();
 };
 
 void LinkReadbackTest::storedSetRestoresThePanel_data() {
@@ -117,7 +134,8 @@ void LinkReadbackTest::storedSetRestoresThePanel() {
     QFETCH(int, power);
     QFETCH(int, divider);
 
-    QTemporaryDir dir;
+    QTemporaryDir dir(MAX2870_TEST_SCRATCH "/readback-XXXXXX");
+    QVERIFY(dir.isValid());
     const QString eeprom = dir.filePath("eeprom.txt");
     WriteEeprom(eeprom, words, "5A5A0001");
     Simulator sim(eeprom);
@@ -155,6 +173,43 @@ void LinkReadbackTest::storedSetRestoresThePanel() {
     rig.Click(SendAll);
     QVERIFY(finished.wait(5000));
     QTRY_COMPARE(sim.RegisterLines(), ExpectedLines(words));
+}
+
+// "Write EE" stores the panel's set in the simulator's EEPROM file, and the next run of the
+// simulator reports it back to a freshly started panel.
+void LinkReadbackTest::writtenSetOutlivesTheSimulator() {
+    QTemporaryDir dir(MAX2870_TEST_SCRATCH "/readback-XXXXXX");
+    QVERIFY(dir.isValid());
+    const QString eeprom = dir.filePath("eeprom.txt"); // none yet: the simulator's own set
+    const Words integerN{0x80E80000, 0x00000001, 0x18005F42, 0x0000000B, 0x609C80FC, 0x00400005};
+    {
+        Simulator sim(eeprom);
+        QtSerialLink link;
+        ListedPorts ports(PortNaming::Paths, {});
+        LinkRig rig(link, ports, FastOptions());
+        rig.panel.SetText(CPort, sim.Path().toStdString());
+        rig.Click(SetCP);
+        QVERIFY(link.IsOpen());
+        rig.panel.SetValue(FractN, 1);
+        QSignalSpy finished(&rig.controller, &LinkController::TransferFinished);
+        rig.Click(WriteAll);
+        QVERIFY(finished.wait(5000));
+        QTRY_VERIFY(QFile::exists(eeprom));
+        QTRY_COMPARE(StoredWords(eeprom), ExpectedLines(integerN));
+    }
+
+    Simulator sim(eeprom);
+    QtSerialLink link;
+    ListedPorts ports(PortNaming::Paths, {});
+    LinkRig rig(link, ports, FastOptions());
+    rig.panel.SetText(CPort, sim.Path().toStdString());
+    rig.Click(SetCP);
+    QCOMPARE(rig.panel.Value(FractN), 0);
+    rig.Click(Init);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.state.InitFlag, 5000);
+    QCOMPARE(rig.panel.Value(FractN), 1);
+    QCOMPARE(rig.state.Reg0, static_cast<std::int32_t>(integerN[0]));
+    QCOMPARE(rig.state.Reg2, static_cast<std::int32_t>(integerN[2]));
 }
 
 QTEST_GUILESS_MAIN(LinkReadbackTest)

@@ -6,6 +6,9 @@
 #include "model/memory_panel.h"
 #include "model/plan_controller.h"
 
+#include <QElapsedTimer>
+
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -65,6 +68,53 @@ private:
     bool open_ = false;
 };
 
+// The real serial layer with a note of when the program handed each line to it, taken on the
+// program's own clock: the pacing rule is about when lines are sent, and the far end of a
+// pseudo-terminal only sees them after the kernel has passed them on.
+class WatchedLink : public SerialLink {
+public:
+    struct SentLine {
+        std::string text;
+        double seconds; // from the link's creation
+    };
+
+    WatchedLink() {
+        clock_.start();
+        connect(&link_, &SerialLink::Received, this, &SerialLink::Received);
+        connect(&link_, &SerialLink::Lost, this, &SerialLink::Lost);
+    }
+
+    std::function<void()> onWrite; // runs as each line goes out, inside the sequence
+    const std::vector<SentLine>& Writes() const { return writes_; }
+    double Now() const { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
+    void Forget() { writes_.clear(); }
+
+    void SetPortName(const std::string& name) override { link_.SetPortName(name); }
+    std::string PortName() const override { return link_.PortName(); }
+    OpenResult Open() override {
+        const OpenResult result = link_.Open();
+        openedAt_ = Now();
+        return result;
+    }
+    double OpenedAt() const { return openedAt_; } // the end of the latest open
+    void Close() override { link_.Close(); }
+    bool IsOpen() const override { return link_.IsOpen(); }
+    void Write(std::string_view text) override {
+        writes_.push_back({std::string(text), Now()});
+        if (onWrite) {
+            onWrite();
+        }
+        link_.Write(text);
+    }
+    std::string Read() override { return link_.Read(); }
+
+private:
+    QtSerialLink link_;
+    QElapsedTimer clock_;
+    std::vector<SentLine> writes_;
+    double openedAt_ = 0;
+};
+
 // Panel, plan and link wired as the window wires them, over the in-memory panel.
 struct LinkRig {
     LinkRig(SerialLink& link, const PortDirectory& ports, LinkOptions options)
@@ -87,7 +137,8 @@ inline LinkOptions FastOptions() {
     LinkOptions options;
     options.title = "MAX2870 Control";
     options.lineWait = std::chrono::milliseconds(5);
-    options.replyTimeout = std::chrono::milliseconds(400);
+    // Long enough for a simulator on a loaded machine; the no-reply test sets its own.
+    options.replyTimeout = std::chrono::milliseconds(5000);
     return options;
 }
 

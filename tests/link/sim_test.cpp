@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
 namespace max2870sim {
 namespace {
@@ -57,8 +56,7 @@ TEST(SimTranslator, AcknowledgesWhenAsked) {
 }
 
 TEST(SimEeprom, FileRoundTrip) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "max2870-sim-test-eeprom.txt").string();
+    const std::string path = MAX2870_TEST_SCRATCH "/sim-test-eeprom.txt";
     Eeprom eeprom = DefaultEeprom();
     eeprom.words[0] = 0x80E80000U;
     eeprom.userData = "CAFE0001";
@@ -107,6 +105,45 @@ TEST(SimAnalysis, BrokenRulesEachWarn) {
     set[1] = 0x20000001U; // M 0
     EXPECT_TRUE(HasWarning(AnalyseRegisters(set, 10.0), "modulus M 0"));
     EXPECT_TRUE(HasWarning(AnalyseRegisters(DefaultEeprom().words, 60.0), "comparison frequency"));
+}
+
+// Integer-N mode has its own limits: N from 16, and a comparison frequency up to 105 MHz.
+TEST(SimAnalysis, IntegerNLimits) {
+    RegisterSet set = DefaultEeprom().words; // R 1, divider 2
+    set[0] = 0x80000000U | (10U << 15);      // integer-N, N 10
+    ChipAnalysis a = AnalyseRegisters(set, 10.0);
+    EXPECT_TRUE(a.integerN);
+    EXPECT_DOUBLE_EQ(a.vcoMHz, 100.0);
+    EXPECT_DOUBLE_EQ(a.outputMHz, 50.0);
+    EXPECT_TRUE(HasWarning(a, "N 10 outside 16..65535 (integer-N mode)"));
+    EXPECT_FALSE(HasWarning(a, "fraction F")); // F and M do not count in integer-N mode
+    EXPECT_FALSE(HasWarning(a, "modulus M"));
+
+    set[0] = 0x80000000U | (50U << 15); // N 50 from 104 MHz: VCO 5200 MHz
+    a = AnalyseRegisters(set, 104.0);
+    EXPECT_FALSE(HasWarning(a, "comparison frequency"));
+    EXPECT_FALSE(HasWarning(a, "N 50"));
+    EXPECT_FALSE(HasWarning(a, "VCO"));
+    set[0] = 0x80000000U | (50U << 15); // the same N from 106 MHz
+    a = AnalyseRegisters(set, 106.0);
+    EXPECT_TRUE(HasWarning(a, "comparison frequency 106 MHz above 105 MHz"));
+    // The same 104 MHz in fractional mode is above its 50 MHz limit.
+    set[0] = 50U << 15;
+    EXPECT_TRUE(HasWarning(AnalyseRegisters(set, 104.0), "above 50 MHz (fractional mode)"));
+}
+
+TEST(SimEeprom, MalformedFileIsRefused) {
+    const std::string path = MAX2870_TEST_SCRATCH "/sim-test-bad-eeprom.txt";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs("Reg5 00400005\nReg6 00000006\n", file);
+        std::fclose(file);
+    }
+    std::string error;
+    EXPECT_FALSE(LoadEeprom(path, error));
+    EXPECT_NE(error.find(":2:"), std::string::npos);
+    std::remove(path.c_str());
 }
 
 } // namespace

@@ -70,7 +70,7 @@ void CheckFrequencies(ChipAnalysis& a) {
             (a.integerN ? " (integer-N mode)" : " (fractional mode)"));
     }
     if (!(a.vcoMHz >= 3000.0 && a.vcoMHz <= 6000.0)) {
-        a.warnings.push_back(Format("VCO %.6f MHz outside 3000..6000 MHz", a.vcoMHz));
+        a.warnings.push_back(Format("VCO %.9g MHz outside 3000..6000 MHz", a.vcoMHz));
     }
     if (a.bandSelect == 0) {
         a.warnings.push_back("band select divider is 0");
