@@ -1,7 +1,6 @@
 #include "model/hex_format.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace max2870 {
 
@@ -11,11 +10,13 @@ std::string HexFormat(double word) {
         return {};
     }
     // The pattern of the whole number, two's complement for a negative one; 2^31 itself gives
-    // 80000000 like -2^31.
+    // 80000000 like -2^31. Written by hand: this runs for every word of every recompute.
     const auto whole = static_cast<std::int64_t>(word);
-    const auto pattern = static_cast<std::uint32_t>(whole & 0xFFFFFFFFLL);
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(pattern));
+    auto pattern = static_cast<std::uint32_t>(whole & 0xFFFFFFFFLL);
+    std::string digits(8, '0');
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it, pattern >>= 4) {
+        *it = "0123456789ABCDEF"[pattern & 0xFU];
+    }
     return digits;
 }
 

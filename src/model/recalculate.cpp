@@ -228,17 +228,31 @@ void PlanController::PackWords(bool integerN) {
 }
 
 std::string PlanController::ResultsText() const {
+    struct Line {
+        const char* label;
+        double value;
+        const char* pattern;
+        const char* tail;
+    };
+    const Line lines[] = {
+        {"Fcomp  ", s_.Fcomp, "#0.00####MHz", ""},
+        {"R  ", s_.R, "###0", ""},
+        {"N  ", s_.N, "####0", ""},
+        {"F  ", s_.Fract, "###0", ""},
+        {"D  ", s_.Denom, "###0", "     "},
+        {"Error =  ", s_.ErrorHz, "###0.0#Hz", ""},
+    };
     std::string text;
-    text += "Fcomp  " + PatternFormat(s_.Fcomp, "#0.00####MHz") + kCrLf;
-    text += "R  " + PatternFormat(s_.R, "###0") + kCrLf;
-    text += "N  " + PatternFormat(s_.N, "####0") + kCrLf;
-    text += "F  " + PatternFormat(s_.Fract, "###0") + kCrLf;
-    text += "D  " + PatternFormat(s_.Denom, "###0") + "     " + kCrLf;
-    text += "Error =  " + PatternFormat(s_.ErrorHz, "###0.0#Hz") + kCrLf;
+    text.reserve(256); // one allocation: the whole text is about 180 characters
+    for (const Line& line : lines) {
+        text.append(line.label).append(PatternFormat(line.value, line.pattern));
+        text.append(line.tail).append(kCrLf);
+    }
     text += kCrLf;
     const std::int32_t words[] = {s_.Reg0, s_.Reg1, s_.Reg2, s_.Reg3, s_.Reg4, s_.Reg5};
     for (int i = 0; i < 6; ++i) {
-        text += "Reg " + std::to_string(i) + "   0x " + HexFormat(words[i]) + kCrLf;
+        text.append("Reg ").append(1, static_cast<char>('0' + i)).append("   0x ");
+        text.append(HexFormat(words[i])).append(kCrLf);
     }
     return text;
 }
