@@ -60,7 +60,14 @@ std::string QtSerialLink::Read() {
 }
 
 void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError || !port_.isOpen()) {
+    if (!port_.isOpen()) {
+        return;
+    }
+    // A device that has gone away does not always say so as a resource error: a hung-up
+    // terminal reads as end of file, which arrives as a read error, and its read notifier would
+    // then fire without pause until the port is closed.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError) {
         return;
     }
     const QString reason = port_.errorString();

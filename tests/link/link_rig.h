@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace max2870 {
@@ -35,13 +36,16 @@ private:
     std::vector<std::string> names_;
 };
 
-// A serial layer whose ports open or fail as the test says.
+// A serial layer whose ports open or fail as the test says. Its answer to each line arrives
+// through the event loop like a real port's, but always before any wait of the sender is over,
+// so what a command makes of the replies does not hang on how busy the machine is.
 class ScriptedLink : public SerialLink {
 public:
     std::map<std::string, PortFault> faults; // ports not listed here open
     int opensLeft = 1000;                    // opens that succeed before every open fails
     std::vector<std::string> openAttempts;
     std::string written;
+    std::string answer; // sent back after every line written
 
     void SetPortName(const std::string& name) override { name_ = name; }
     std::string PortName() const override { return name_; }
@@ -60,12 +64,19 @@ public:
     }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
-    void Write(std::string_view text) override { written.append(text); }
-    std::string Read() override { return {}; }
+    void Write(std::string_view text) override {
+        written.append(text);
+        if (!answer.empty()) {
+            incoming_ += answer;
+            QMetaObject::invokeMethod(this, &SerialLink::Received, Qt::QueuedConnection);
+        }
+    }
+    std::string Read() override { return std::exchange(incoming_, {}); }
 
 private:
     std::string name_;
     bool open_ = false;
+    std::string incoming_;
 };
 
 // The real serial layer with a note of when the program handed each line to it, taken on the
