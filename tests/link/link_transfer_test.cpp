@@ -74,8 +74,9 @@ Timed RunCommand(LinkRig& rig, WatchedLink& link, ControlId button) {
 double BestSeconds(LinkRig& rig, WatchedLink& link, ControlId button, double first, double bound) {
     double best = first;
     for (int retry = 0; retry < 2 && best > bound; ++retry) {
-        best = std::min(best, RunCommand(rig, link, button).Seconds());
-        qInfo("timed again: %.4f s", best);
+        const double again = RunCommand(rig, link, button).Seconds();
+        qInfo("timed again: %.4f s", again);
+        best = std::min(best, again);
     }
     return best;
 }
