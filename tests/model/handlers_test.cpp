@@ -384,7 +384,7 @@ TEST(NestedRuns, ForcedModulusDividesByTheOutputDivider) {
 
     rig.Type(ForceD, " 1000"); // 10e6 / 2 / 1000 / 2 = 2500
 
-    EXPECT_EQ(rig.probe.TextsOf(ResolutionText).front(), "2500");
+    EXPECT_EQ(rig.probe.FirstTextOf(ResolutionText), "2500");
     EXPECT_EQ(rig.state.Denom, 1000);
 }
 

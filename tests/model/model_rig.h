@@ -71,6 +71,12 @@ public:
         return texts;
     }
 
+    // The text of the first Change the control reported, or "(none)".
+    std::string FirstTextOf(ControlId id) const {
+        const auto texts = TextsOf(id);
+        return texts.empty() ? "(none)" : texts.front();
+    }
+
     std::vector<SeenEvent> seen;
     std::function<void(ControlId, ControlEvent)> before;
 

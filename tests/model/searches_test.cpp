@@ -102,7 +102,7 @@ TEST(FractionSearch, SecondPressStillHandsTheModulusOn) {
 
     // ForceD is emptied first, so writing " 10" again is a change that runs the chain.
     EXPECT_EQ(rig.probe.TextsOf(ForceD), (std::vector<std::string>{"", " 10"}));
-    EXPECT_EQ(rig.probe.TextsOf(ResolutionText).front(), "500000");
+    EXPECT_EQ(rig.probe.FirstTextOf(ResolutionText), "500000");
     EXPECT_EQ(rig.state.Denom, 10);
 }
 
@@ -121,7 +121,7 @@ TEST(ReferenceDividerSearch, StopsAtTheFirstExactHit) {
     // N = floor(4641 R / 10) meets 2320.5 only when 464.1 R is whole: R = 10, N = 4641.
     FindRFor(rig, "10", "2320.5", 1);
 
-    EXPECT_EQ(rig.probe.TextsOf(Rdivider).front(), " 10");
+    EXPECT_EQ(rig.probe.FirstTextOf(Rdivider), " 10");
     EXPECT_EQ(rig.Text(Rdivider), "10");
     EXPECT_EQ(rig.state.R, 10);
     EXPECT_EQ(rig.state.N, 4641);
@@ -138,7 +138,7 @@ TEST(ReferenceDividerSearch, WithoutAHitEndsAtR1001) {
     // every trial gives 3000 MHz, 30 Hz off.
     FindRFor(rig, "100", "3000.00003", 0);
 
-    EXPECT_EQ(rig.probe.TextsOf(Rdivider).front(), " 1001");
+    EXPECT_EQ(rig.probe.FirstTextOf(Rdivider), " 1001");
     EXPECT_EQ(rig.Text(Rdivider), "1001");
     EXPECT_EQ(rig.state.R, 1001);
     EXPECT_EQ(rig.state.N, 30030); // floor(30030.0003 + 0.5) in the final recompute
@@ -150,7 +150,7 @@ TEST(ReferenceDividerSearch, StopsWhereNPassesItsBound) {
     // Divider 128: N = floor(29702.4 R), already 59404 at R = 2.
     FindRFor(rig, "10", "2320.5", 7);
 
-    EXPECT_EQ(rig.probe.TextsOf(Rdivider).front(), " 2");
+    EXPECT_EQ(rig.probe.FirstTextOf(Rdivider), " 2");
     EXPECT_EQ(rig.state.R, 2);
     EXPECT_EQ(rig.state.N, 59405); // floor(2320.5 / 5 * 128 + 0.5)
 }
