@@ -1,4 +1,4 @@
-// The faults the program mends instead of reproducing: a zero or undefined modulus, F equal to
+// Plans the chip cannot take, refused or mended: a zero or undefined modulus, F equal to
 // D, fields that would spill into their neighbours, decoder sets that divide by zero, and
 // searches without a plan to search.
 

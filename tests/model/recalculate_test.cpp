@@ -1,4 +1,4 @@
-// The recompute on the in-memory panel: the worked run, the early stops, the displays it
+// The recompute on the in-memory panel: the reference plan, the early stops, the displays it
 // writes back and their colours, the guard, and what every run that passes the guard does.
 
 #include "model_rig.h"
@@ -8,18 +8,18 @@ namespace {
 
 using enum ControlId;
 
-// The worked run's panel: the starting state with divider 2.6 and divider exponent 1.
-void UseWorkedPanel(ModelRig& rig, const char* divider) {
+// The reference panel: the starting state with the given divider and divider exponent 1.
+void UseReferencePanel(ModelRig& rig, const char* divider) {
     rig.panel.Preset(Rdivider, divider);
     rig.panel.PresetValue(OutDivCont, 1);
 }
 
-TEST(WorkedRun, DividerTwoPointSixGivesTheWorkedResultsInRed) {
+TEST(ReferencePlan, DividerTwoPointSixGivesItsResultsInRed) {
     ModelRig rig;
-    UseWorkedPanel(rig, "2.6");
+    UseReferencePanel(rig, "2.6");
     rig.plan.Recalculate();
 
-    // Blanks as in the worked table: two after each label, five after D, CR LF after each line.
+    // Two blanks after each label, five after D, CR LF after every line.
     const std::string expected = std::string("Fcomp  3.333333MHz\r\n") + "R  3\r\n" +
                                  "N  1392\r\n" + "F  50\r\n" + "D  167     \r\n" +
                                  "Error =  -998.0Hz\r\n" + "\r\n" +
@@ -36,9 +36,9 @@ TEST(WorkedRun, DividerTwoPointSixGivesTheWorkedResultsInRed) {
     EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::Complete);
 }
 
-TEST(WorkedRun, DividerTwoPointSixGivesTheWorkedPlanValues) {
+TEST(ReferencePlan, DividerTwoPointSixGivesItsPlanValues) {
     ModelRig rig;
-    UseWorkedPanel(rig, "2.6");
+    UseReferencePanel(rig, "2.6");
     rig.plan.Recalculate();
 
     EXPECT_EQ(rig.state.Fr, 10);
@@ -58,9 +58,9 @@ TEST(WorkedRun, DividerTwoPointSixGivesTheWorkedPlanValues) {
     EXPECT_EQ(rig.state.NoiseMode, 0);
 }
 
-TEST(WorkedRun, DividerOneGivesZeroErrorInBlack) {
+TEST(ReferencePlan, DividerOneGivesZeroErrorInBlack) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.plan.Recalculate();
 
     const std::string expected = std::string("Fcomp  10.00MHz\r\n") + "R  1\r\n" + "N  464\r\n" +
@@ -73,9 +73,9 @@ TEST(WorkedRun, DividerOneGivesZeroErrorInBlack) {
     EXPECT_EQ(rig.Text(Rdivider), "1");
 }
 
-TEST(WorkedRun, IntegerNWithDividerOneWritesTheStepBackAndShowsTheErrorInRed) {
+TEST(ReferencePlan, IntegerNWithDividerOneWritesTheStepBackAndShowsTheErrorInRed) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.panel.PresetValue(FractN, 1);
     rig.plan.Recalculate();
 
@@ -94,7 +94,7 @@ TEST(WorkedRun, IntegerNWithDividerOneWritesTheStepBackAndShowsTheErrorInRed) {
 
 TEST(NoComparisonFrequency, ReferenceZeroStopsAfterTheDividerWithNZeroAndTheWordsKept) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.plan.Recalculate();
     const auto words = rig.Words();
     const std::string results = rig.Text(ValuesText);
@@ -138,7 +138,7 @@ class DividerBox : public ::testing::TestWithParam<DividerCase> {};
 // R = floor(10 / (10 / r) + 0.5): halves go up, the rest to the nearer whole number.
 TEST_P(DividerBox, TypedDividerIsRoundedAndWrittenBack) {
     ModelRig rig;
-    UseWorkedPanel(rig, GetParam().typed);
+    UseReferencePanel(rig, GetParam().typed);
     rig.plan.Recalculate();
 
     EXPECT_EQ(rig.Text(Rdivider), GetParam().shown);
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Rounding, DividerBox,
 
 TEST(ClearedDivider, KeepsThePreviousComparisonFrequency) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.state.Fcomp = 2.5; // as a previous run left it
     rig.panel.Preset(Rdivider, "");
     rig.plan.Recalculate();
@@ -165,7 +165,7 @@ TEST(ClearedDivider, KeepsThePreviousComparisonFrequency) {
 
 TEST(ClearedDivider, ANewReferenceIsDividedToKeepTheOldComparisonFrequency) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.Type(Rdivider, "4"); // Fcomp 2.5
     ASSERT_EQ(rig.state.Fcomp, 2.5);
 
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(Edges, VcoLimits,
 
 TEST(TwelveBits, FineResolutionShowsTheMessageAndKeepsTheWordsAndColour) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.plan.Recalculate();
     const auto words = rig.Words();
 
@@ -266,7 +266,7 @@ TEST(TwelveBits, ModulusOf4095FitsAnd4096DoesNot) {
 
 TEST(TwelveBits, ARedResultStaysRedUnderTheMessage) {
     ModelRig rig;
-    UseWorkedPanel(rig, "2.6");
+    UseReferencePanel(rig, "2.6");
     rig.plan.Recalculate();
     ASSERT_EQ(rig.Fore(ValuesText), colour::Red);
     const auto words = rig.Words();
@@ -280,7 +280,7 @@ TEST(TwelveBits, ARedResultStaysRedUnderTheMessage) {
 
 TEST(TwelveBits, TickingIntegerNRemovesTheMessage) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.Type(ResolutionText, "1000");
     ASSERT_EQ(rig.plan.LastOutcome(), RunOutcome::TwelveBit);
 
@@ -348,7 +348,7 @@ TEST(OutputPhase, DegreesBecomeAFractionOfTheModulus) {
     EXPECT_EQ(quarter.HexWords()[1], "207D1F41");
 
     ModelRig eighth; // 45 / 360 * 167 = 20.875 -> 21
-    UseWorkedPanel(eighth, "2.6");
+    UseReferencePanel(eighth, "2.6");
     eighth.panel.Preset(OPPhasetext, "45");
     eighth.plan.Recalculate();
     EXPECT_EQ(eighth.plan.LastPhaseValue(), 21);
@@ -364,7 +364,7 @@ TEST(OutputPhase, DegreesBecomeAFractionOfTheModulus) {
 
 TEST(Tracking, ChangedDividerKeepsTheVcoAndRewritesTheWantedOutput) {
     ModelRig rig;
-    UseWorkedPanel(rig, "1");
+    UseReferencePanel(rig, "1");
     rig.plan.Recalculate();
     ASSERT_EQ(rig.state.VCO, 4641);
 
@@ -383,7 +383,7 @@ TEST(ErrorColour, ExactlyOneHertzIsBlackAndAboveIsRed) {
     // No step reaches a wanted output of 1 Hz or 1.01 Hz: N = F = 0, so the error is
     // -(the wanted output) in Hz, and 1e-6 * 1e6 is 1.0 exactly in double.
     ModelRig exact;
-    UseWorkedPanel(exact, "1");
+    UseReferencePanel(exact, "1");
     exact.panel.Preset(FoutText, "0.000001");
     exact.plan.Recalculate();
     EXPECT_EQ(exact.state.ErrorHz, -1.0);
@@ -391,7 +391,7 @@ TEST(ErrorColour, ExactlyOneHertzIsBlackAndAboveIsRed) {
     EXPECT_EQ(exact.Fore(ValuesText), colour::Black);
 
     ModelRig above;
-    UseWorkedPanel(above, "1");
+    UseReferencePanel(above, "1");
     above.panel.Preset(FoutText, "0.00000101");
     above.plan.Recalculate();
     EXPECT_NE(above.Text(ValuesText).find("Error =  -1.01Hz\r\n"), std::string::npos);

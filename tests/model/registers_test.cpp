@@ -1,4 +1,4 @@
-// The register words: the three worked sets of the register map, the field positions one
+// The register words: three reference sets, the field positions one
 // control at a time, the address bits, and the hexadecimal form of a word.
 
 #include "model_rig.h"
