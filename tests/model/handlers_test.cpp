@@ -230,20 +230,19 @@ TEST(OptionHandlers, SelectedOptionGivesItsCode) {
     EXPECT_EQ(rig.state.NoiseMode, 0);
 }
 
-// The chip-enable box has no handler: its state is read by the next recompute.
-// Disabled while the controller still recomputes on an Enable click.
-TEST(EnableBox, DISABLED_ClickDoesNotRecompute) {
+// "Chip Enable" recomputes at once like "OP A on", so bit 5 of Reg2 follows the box without
+// waiting for another change.
+TEST(EnableBox, ClickRecomputesAtOnce) {
     ModelRig rig;
     rig.plan.Recalculate();
-    const auto words = rig.Words();
     rig.ShowListing();
 
     rig.Set(Enable, 0);
 
-    EXPECT_TRUE(rig.ListingShown());
-    EXPECT_EQ(rig.Words(), words);
-    rig.plan.Recalculate();
+    EXPECT_FALSE(rig.ListingShown());
     EXPECT_EQ(rig.HexWords()[2], "18005E62");
+    rig.Set(Enable, 1);
+    EXPECT_EQ(rig.HexWords()[2], "18005E42");
 }
 
 TEST(ReferenceBox, EditTurnsItWhiteAndRecomputes) {
