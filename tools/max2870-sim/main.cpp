@@ -145,6 +145,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (options->version) {
+        std::printf("max2870-sim %s\n", MAX2870_VERSION);
+        return 0;
+    }
     std::optional<Eeprom> eeprom = StartingEeprom(*options);
     if (!eeprom) {
         return 1;

@@ -13,7 +13,8 @@ const char* const kUsage =
     "  --ref MHZ      reference frequency of the simulated board (default 10)\n"
     "  --verbose      print each line received with its arrival time, and the frequency\n"
     "                 the programmed registers give, with a warning per broken chip rule\n"
-    "  --ack          answer OK to every register and store line\n";
+    "  --ack          answer OK to every register and store line\n"
+    "  --version      print the version and stop\n";
 
 namespace {
 
@@ -39,6 +40,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
             options.acknowledge = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--eeprom" && hasValue) {
             options.eepromPath = argv[++i];
         } else if (arg == "--ref" && hasValue) {

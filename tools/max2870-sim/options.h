@@ -11,6 +11,7 @@ struct Options {
     bool acknowledge = false;
     double referenceMHz = 10.0;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the command line; on a bad one says why in `error`.
