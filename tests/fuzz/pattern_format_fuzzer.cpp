@@ -114,12 +114,13 @@ void CheckValue(double value, const PatternInUse& p, const std::string& text,
     const double shown = body.empty() || body == "-" ? 0.0 : std::strtod(body.c_str(), nullptr);
     const double wanted = std::copysign(FifteenDigitValue(std::fabs(value)), value);
     // Both are correctly rounded decimals: allow their two half-ulps on top of the half unit.
-    const double halfUnit = 0.5 * std::pow(10.0, -static_cast<double>(p.maxDecimals));
-    const double slack =
-        2 * std::nextafter(std::fmax(std::fabs(shown), std::fabs(wanted)), INFINITY) -
-        2 * std::fmax(std::fabs(shown), std::fabs(wanted));
-    const double gap = std::fabs(static_cast<long double>(shown) - wanted);
-    if (!(gap <= halfUnit * (1 + 1e-12) + slack)) {
+    // The ulp is taken downwards (twice that covers the upward one at a power of two) and the
+    // sum in long double, so nothing overflows near DBL_MAX.
+    const long double halfUnit = 0.5L * std::pow(10.0L, -static_cast<long double>(p.maxDecimals));
+    const double larger = std::fmax(std::fabs(shown), std::fabs(wanted));
+    const long double slack = 2.0L * (larger - std::nextafter(larger, 0.0));
+    const long double gap = std::fabs(static_cast<long double>(shown) - wanted);
+    if (!(gap <= halfUnit * (1 + 1e-12L) + slack)) {
         Fail("the text is further than half a unit of its last place from the value", value, p,
              text);
     }
