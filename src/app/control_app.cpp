@@ -1,0 +1,33 @@
+#include "app/control_app.h"
+
+#include "panel/panel_window.h"
+
+#include <QApplication>
+
+namespace max2870 {
+
+ControlApp::ControlApp() {
+    panel_.SetEventSink(&plan_);
+    plan_.SetNextSink(&listing_);
+    listing_.SetNextSink(&link_);
+}
+
+ControlApp::~ControlApp() {
+    // The widgets go after the handlers: no event may reach a handler that is already gone.
+    panel_.SetEventSink(nullptr);
+}
+
+void ControlApp::Start() {
+    link_.Form_Load();
+    panel_.ShowMainWindow();
+}
+
+void SetUpApplication() {
+    QApplication::setApplicationName(QStringLiteral("max2870-control"));
+    QApplication::setApplicationVersion(QStringLiteral(MAX2870_VERSION));
+    // Fusion draws the colours the panel sets on buttons and boxes on every platform.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(PanelIcon());
+}
+
+} // namespace max2870

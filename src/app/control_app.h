@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/link_controller.h"
+#include "link/port_directory.h"
+#include "link/qt_serial_link.h"
+#include "listing/listing_command.h"
+#include "model/plan_controller.h"
+#include "model/synth_state.h"
+#include "panel/qt_panel.h"
+
+namespace max2870 {
+
+// The whole program behind the window: the record, the panel, the plan, the listing button and
+// the serial link, wired so that events go to the plan first, then to the listing button, then
+// to the link. Needs a QApplication.
+class ControlApp {
+public:
+    ControlApp();
+    ~ControlApp();
+    ControlApp(const ControlApp&) = delete;
+    ControlApp& operator=(const ControlApp&) = delete;
+
+    // Fills the port box and shows the main window; nothing is recomputed until the operator acts.
+    void Start();
+
+    QtPanel& Panel() { return panel_; }
+
+private:
+    SynthState state_;
+    QtPanel panel_;
+    PlanController plan_{state_, panel_};
+    ListingCommand listing_{plan_};
+    QtSerialLink serial_;
+    SystemPortDirectory ports_;
+    LinkController link_{state_, panel_, plan_, serial_, ports_};
+};
+
+// Application name, style and icon, the same for the program and its start-up benchmark.
+void SetUpApplication();
+
+} // namespace max2870
