@@ -33,7 +33,7 @@ OpenResult QtSerialLink::Open() {
     if (port_.open(QIODevice::ReadWrite)) {
         return {};
     }
-    const OpenResult result{FaultOf(port_.error()), port_.errorString().toStdString()};
+    OpenResult result{FaultOf(port_.error()), port_.errorString().toStdString()};
     port_.clearError();
     return result;
 }

@@ -73,7 +73,7 @@ void CheckFrequencies(ChipAnalysis& a) {
         a.warnings.push_back(Format("VCO %.9g MHz outside 3000..6000 MHz", a.vcoMHz));
     }
     if (a.bandSelect == 0) {
-        a.warnings.push_back("band select divider is 0");
+        a.warnings.emplace_back("band select divider is 0");
     } else if (!(a.pfdMHz * 1000.0 / a.bandSelect <= 50.0)) {
         a.warnings.push_back(Format("band select clock %.6g kHz above 50 kHz (BS %.0f)",
                                     a.pfdMHz * 1000.0 / a.bandSelect, a.bandSelect));
