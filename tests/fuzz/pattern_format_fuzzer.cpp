@@ -46,11 +46,12 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The value as printf gives it to 15 significant digits, read back.
-double FifteenDigitValue(double magnitude) {
+// The value as printf gives it to 15 significant digits, read back in long double: the 15-digit
+// rounding of the largest doubles lies beyond the double range.
+long double FifteenDigitValue(double magnitude) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
-    return std::strtod(buffer, nullptr);
+    return std::strtold(buffer, nullptr);
 }
 
 // The text without its suffix, checked for shape. Returns the number of decimals written.
@@ -111,15 +112,15 @@ void CheckValue(double value, const PatternInUse& p, const std::string& text,
     if (!std::isfinite(value)) {
         return;
     }
-    const double shown = body.empty() || body == "-" ? 0.0 : std::strtod(body.c_str(), nullptr);
-    const double wanted = std::copysign(FifteenDigitValue(std::fabs(value)), value);
-    // Both are correctly rounded decimals: allow their two half-ulps on top of the half unit.
-    // The ulp is taken downwards (twice that covers the upward one at a power of two) and the
-    // sum in long double, so nothing overflows near DBL_MAX.
+    const long double shown =
+        body.empty() || body == "-" ? 0.0L : std::strtold(body.c_str(), nullptr);
+    const long double wanted = std::copysign(FifteenDigitValue(std::fabs(value)), value);
+    // Both are correctly rounded decimals: allow their two half-ulps on top of the half unit
+    // (the ulp is taken downwards; twice that covers the upward one at a power of two).
     const long double halfUnit = 0.5L * std::pow(10.0L, -static_cast<long double>(p.maxDecimals));
-    const double larger = std::fmax(std::fabs(shown), std::fabs(wanted));
-    const long double slack = 2.0L * (larger - std::nextafter(larger, 0.0));
-    const long double gap = std::fabs(static_cast<long double>(shown) - wanted);
+    const long double larger = std::fmax(std::fabs(shown), std::fabs(wanted));
+    const long double slack = 2.0L * (larger - std::nextafter(larger, 0.0L));
+    const long double gap = std::fabs(shown - wanted);
     if (!(gap <= halfUnit * (1 + 1e-12L) + slack)) {
         Fail("the text is further than half a unit of its last place from the value", value, p,
              text);
