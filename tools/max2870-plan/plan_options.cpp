@@ -1,21 +1,33 @@
 #include "plan_options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <functional>
 #include <map>
-#include <regex>
+#include <string_view>
 
 namespace max2870 {
 namespace {
 
+bool AllOf(std::string_view text, int (*isClass)(int)) {
+    return std::all_of(text.begin(), text.end(),
+                       [isClass](char c) { return isClass(static_cast<unsigned char>(c)) != 0; });
+}
+
+// [+-]?[0-9]+ within low..high.
 bool ParseBoundedInt(const std::string& text, int low, int high, int& out) {
-    static const std::regex kInteger("[+-]?[0-9]+");
-    if (!std::regex_match(text, kInteger)) {
+    std::string_view digits = text;
+    const bool negative = digits.starts_with('-');
+    if (negative || digits.starts_with('+')) {
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || !AllOf(digits, isdigit)) {
         return false;
     }
-    const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
-    long long value = 0;
-    const auto result = std::from_chars(begin, text.data() + text.size(), value);
+    long long magnitude = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    const long long value = negative ? -magnitude : magnitude;
     if (result.ec != std::errc() || value < low || value > high) {
         return false;
     }
@@ -23,14 +35,17 @@ bool ParseBoundedInt(const std::string& text, int low, int high, int& out) {
     return true;
 }
 
+// (0x|0X)? and 1 to 8 hexadecimal digits, read as a 32-bit pattern.
 bool ParseWord(const std::string& text, std::int32_t& out) {
-    static const std::regex kWord("(0x|0X)?[0-9A-Fa-f]{1,8}");
-    if (!std::regex_match(text, kWord)) {
+    std::string_view digits = text;
+    if (digits.starts_with("0x") || digits.starts_with("0X")) {
+        digits.remove_prefix(2);
+    }
+    if (digits.empty() || digits.size() > 8 || !AllOf(digits, isxdigit)) {
         return false;
     }
-    const std::size_t start = text.size() > 1 && (text[1] == 'x' || text[1] == 'X') ? 2 : 0;
     std::uint32_t pattern = 0;
-    std::from_chars(text.data() + start, text.data() + text.size(), pattern, 16);
+    std::from_chars(digits.data(), digits.data() + digits.size(), pattern, 16);
     out = static_cast<std::int32_t>(pattern);
     return true;
 }
