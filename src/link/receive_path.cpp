@@ -8,12 +8,15 @@ namespace max2870 {
 
 namespace {
 
-std::string AsciiUpper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return upper;
+// Where the first "0x" or "0X" stands; only ASCII letters change case here.
+std::size_t WordMarker(std::string_view line) {
+    for (std::size_t zero = line.find('0'); zero != std::string_view::npos;
+         zero = line.find('0', zero + 1)) {
+        if (zero + 1 < line.size() && (line[zero + 1] == 'x' || line[zero + 1] == 'X')) {
+            return zero;
+        }
+    }
+    return std::string_view::npos;
 }
 
 std::string UserDataOf(const std::string& line) {
@@ -52,7 +55,7 @@ LineOutcome ReceivePath::HandleLine() {
     if (line.find("Udata") != std::string::npos) {
         outcome.userData = UserDataOf(line);
     }
-    const auto marker = AsciiUpper(line).find("0X");
+    const auto marker = WordMarker(line);
     if (marker == std::string::npos) {
         outcome.handOver = rxCount_ >= 6; // a word-less line counts as address 0
     } else {
