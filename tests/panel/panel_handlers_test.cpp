@@ -44,31 +44,19 @@ QColor Colour(Rgb rgb) {
 
 } // namespace
 
-class PanelHandlersTest : public QObject {
+class PanelHandlersTest : public TwinRigTest {
     Q_OBJECT
 
-    std::unique_ptr<TwinRig> rig_;
-
-    QtPanel& W() { return rig_->window; }
-    SynthState& S() { return rig_->windowState; }
-    std::string Values() { return W().Text(ValuesText); }
     std::string LineEditText(ControlId id) {
         return Str(qobject_cast<QLineEdit*>(W().Widget(id))->text());
     }
     std::string LabelText(ControlId id) {
         return Str(qobject_cast<QLabel*>(W().Widget(id))->text());
     }
-    void CheckTwinAgrees() {
-        const QString differences = rig_->Differences();
-        QVERIFY2(differences.isEmpty(), qPrintable(differences));
-    }
 
 private slots:
     void initTestCase() { UseProgramStyle(); }
-    void init() {
-        rig_ = std::make_unique<TwinRig>();
-        QVERIFY(rig_->active);
-    }
+    void init() { QVERIFY(StartRig()); }
     void cleanup() { rig_.reset(); }
 
     void nothingIsComputedAtStart() {

@@ -36,14 +36,9 @@ bool Contains(const std::string& text, const std::string& part) {
 
 } // namespace
 
-class PanelSearchDecodeTest : public QObject {
+class PanelSearchDecodeTest : public TwinRigTest {
     Q_OBJECT
 
-    std::unique_ptr<TwinRig> rig_;
-
-    QtPanel& W() { return rig_->window; }
-    SynthState& S() { return rig_->windowState; }
-    std::string Values() { return W().Text(ValuesText); }
     std::string Box(ControlId id) { return Str(qobject_cast<QLineEdit*>(W().Widget(id))->text()); }
     std::string Label(ControlId id) { return Str(qobject_cast<QLabel*>(W().Widget(id))->text()); }
     bool Checked(ControlId id) {
@@ -62,17 +57,10 @@ class PanelSearchDecodeTest : public QObject {
         QCOMPARE(S().Reg4, Word(reg4));
         QCOMPARE(S().Reg5, 0x00400005);
     }
-    void CheckTwinAgrees() {
-        const QString differences = rig_->Differences();
-        QVERIFY2(differences.isEmpty(), qPrintable(differences));
-    }
 
 private slots:
     void initTestCase() { UseProgramStyle(); }
-    void init() {
-        rig_ = std::make_unique<TwinRig>();
-        QVERIFY(rig_->active);
-    }
+    void init() { QVERIFY(StartRig()); }
     void cleanup() { rig_.reset(); }
 
     // Ratio 464.1: one trial, F 1 over D 10, handed on through ForceD and the resolution.

@@ -10,6 +10,8 @@
 
 #include <QLineEdit>
 
+#include <memory>
+
 namespace max2870::test {
 
 class TwinRig {
@@ -114,6 +116,27 @@ public:
             found << QStringLiteral("register words or plan");
         }
         return found.join(QStringLiteral("; "));
+    }
+};
+
+// The fixture the panel test classes share: a fresh pair of panels for every test function.
+class TwinRigTest : public QObject {
+protected:
+    std::unique_ptr<TwinRig> rig_;
+
+    QtPanel& W() { return rig_->window; }
+    SynthState& S() { return rig_->windowState; }
+    std::string Values() { return W().Text(ControlId::ValuesText); }
+
+    // False when the window did not become active: its focus events would then be lost.
+    bool StartRig() {
+        rig_ = std::make_unique<TwinRig>();
+        return rig_->active;
+    }
+
+    void CheckTwinAgrees() {
+        const QString differences = rig_->Differences();
+        QVERIFY2(differences.isEmpty(), qPrintable(differences));
     }
 };
 
