@@ -35,7 +35,7 @@ struct TwipRect {
 };
 
 // One control as the panel starts: both the in-memory panel and the window are built from it.
-struct ControlSpec {
+struct ControlEntry {
     ControlId id;
     std::string_view name;
     ControlKind kind;
@@ -56,9 +56,9 @@ struct ControlSpec {
 };
 
 // All controls, windows first, then in tab order (FoutText is the first control that takes focus).
-std::span<const ControlSpec> ControlTable();
+std::span<const ControlEntry> ControlTable();
 
-const ControlSpec& SpecOf(ControlId id);
+const ControlEntry& EntryOf(ControlId id);
 
 // The option buttons that form one group with the given button (itself included).
 std::span<const ControlId> OptionGroupOf(ControlId id);

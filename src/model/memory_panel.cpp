@@ -5,18 +5,18 @@
 namespace max2870 {
 
 MemoryPanel::MemoryPanel() {
-    for (const ControlSpec& spec : ControlTable()) {
-        ControlRecord& record = At(spec.id);
-        record.text = std::string(spec.text);
-        record.value = spec.value;
-        record.fore = spec.fore.value_or(colour::Black);
-        record.back = spec.back.value_or(colour::White);
-        record.bold = spec.font != FontStyle::Default;
-        record.visible = spec.visible;
-        record.enabled = spec.enabled;
-        record.place = {static_cast<double>(spec.place.left), static_cast<double>(spec.place.top),
-                        static_cast<double>(spec.place.width),
-                        static_cast<double>(spec.place.height)};
+    for (const ControlEntry& entry : ControlTable()) {
+        ControlRecord& record = At(entry.id);
+        record.text = std::string(entry.text);
+        record.value = entry.value;
+        record.fore = entry.fore.value_or(colour::Black);
+        record.back = entry.back.value_or(colour::White);
+        record.bold = entry.font != FontStyle::Default;
+        record.visible = entry.visible;
+        record.enabled = entry.enabled;
+        record.place = {static_cast<double>(entry.place.left), static_cast<double>(entry.place.top),
+                        static_cast<double>(entry.place.width),
+                        static_cast<double>(entry.place.height)};
     }
 }
 
@@ -25,8 +25,8 @@ void MemoryPanel::Preset(ControlId id, std::string_view text) {
 }
 
 void MemoryPanel::PresetValue(ControlId id, int value) {
-    const ControlSpec& spec = SpecOf(id);
-    if (spec.kind == ControlKind::OptionButton && value != 0) {
+    const ControlEntry& entry = EntryOf(id);
+    if (entry.kind == ControlKind::OptionButton && value != 0) {
         for (ControlId member : OptionGroupOf(id)) {
             At(member).value = 0;
         }
@@ -72,10 +72,10 @@ int MemoryPanel::Value(ControlId id) const {
 }
 
 void MemoryPanel::SetValue(ControlId id, int value) {
-    const ControlSpec& spec = SpecOf(id);
-    switch (spec.kind) {
+    const ControlEntry& entry = EntryOf(id);
+    switch (entry.kind) {
     case ControlKind::Spinner:
-        value = std::clamp(value, spec.minimum, spec.maximum);
+        value = std::clamp(value, entry.minimum, entry.maximum);
         break;
     case ControlKind::CheckBox:
         value = value != 0 ? 1 : 0;
@@ -94,7 +94,7 @@ void MemoryPanel::SetValue(ControlId id, int value) {
         return;
     }
     At(id).value = value;
-    Report(id, spec.kind == ControlKind::Spinner ? ControlEvent::Change : ControlEvent::Click);
+    Report(id, entry.kind == ControlKind::Spinner ? ControlEvent::Change : ControlEvent::Click);
 }
 
 void MemoryPanel::SetForeColour(ControlId id, Rgb colour) {

@@ -44,22 +44,22 @@ Qt::Alignment AlignmentOf(Alignment align) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-QWidget* CreateLabel(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateLabel(const ControlEntry& entry, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText); // "<  Force Denom ..." is not markup
     label->setWordWrap(true);
-    label->setAlignment(AlignmentOf(spec.align));
+    label->setAlignment(AlignmentOf(entry.align));
     return label;
 }
 
-QWidget* CreateMultiLine(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateMultiLine(const ControlEntry& entry, QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
     // The program writes these boxes; the operator reads and copies from them.
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setVerticalScrollBarPolicy(spec.verticalScrollBar ? Qt::ScrollBarAlwaysOn
-                                                           : Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(entry.verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                            : Qt::ScrollBarAlwaysOff);
     return box;
 }
 
@@ -70,9 +70,9 @@ QWidget* CreateComboBox(QWidget* parent) {
     return combo;
 }
 
-QWidget* CreateSpinner(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateSpinner(const ControlEntry& entry, QWidget* parent) {
     auto* bar = new QScrollBar(Qt::Vertical, parent);
-    bar->setRange(0, spec.maximum - spec.minimum);
+    bar->setRange(0, entry.maximum - entry.minimum);
     bar->setSingleStep(1);
     bar->setPageStep(1);
     return bar;
@@ -89,14 +89,14 @@ QWidget* CreateFrame(QWidget* parent) {
     return frame;
 }
 
-QWidget* CreateByKind(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* CreateByKind(const ControlEntry& entry, QWidget* parent) {
+    switch (entry.kind) {
     case ControlKind::Label:
-        return CreateLabel(spec, parent);
+        return CreateLabel(entry, parent);
     case ControlKind::TextBox:
         return new QLineEdit(parent);
     case ControlKind::MultiLineText:
-        return CreateMultiLine(spec, parent);
+        return CreateMultiLine(entry, parent);
     case ControlKind::CheckBox:
         return new QCheckBox(parent);
     case ControlKind::OptionButton:
@@ -108,7 +108,7 @@ QWidget* CreateByKind(const ControlSpec& spec, QWidget* parent) {
     case ControlKind::ComboBox:
         return CreateComboBox(parent);
     case ControlKind::Spinner:
-        return CreateSpinner(spec, parent);
+        return CreateSpinner(entry, parent);
     case ControlKind::Window:
         break;
     }
@@ -171,20 +171,20 @@ int MarkWidth(ControlKind kind) {
 
 bool OneLineCaptionsFit(int stretch) {
     constexpr int kMargin = 4; // pixels kept free at the caption's end
-    for (const ControlSpec& spec : ControlTable()) {
+    for (const ControlEntry& entry : ControlTable()) {
         const bool marked =
-            spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton;
-        if ((!marked && spec.kind != ControlKind::Label) || spec.text.empty()) {
+            entry.kind == ControlKind::CheckBox || entry.kind == ControlKind::OptionButton;
+        if ((!marked && entry.kind != ControlKind::Label) || entry.text.empty()) {
             continue;
         }
         const QFontMetrics metrics(
-            FamilyFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12, stretch));
-        const QRect place = PixelRect(spec.place);
+            FamilyFont(entry.font != FontStyle::Default, entry.font == FontStyle::Bold12, stretch));
+        const QRect place = PixelRect(entry.place);
         if (!marked && place.height() >= 1.5 * metrics.lineSpacing()) {
             continue; // a box drawn for two lines may wrap
         }
-        const int room = place.width() - kMargin - (marked ? MarkWidth(spec.kind) : 0);
-        if (metrics.horizontalAdvance(QString::fromUtf8(spec.text.data(), spec.text.size())) >
+        const int room = place.width() - kMargin - (marked ? MarkWidth(entry.kind) : 0);
+        if (metrics.horizontalAdvance(QString::fromUtf8(entry.text.data(), entry.text.size())) >
             room) {
             return false;
         }
@@ -212,16 +212,16 @@ QFont PanelFont(bool bold, bool large) {
     return FamilyFont(bold, large, stretch);
 }
 
-QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent) {
-    QWidget* widget = CreateByKind(spec, parent);
+QWidget* CreateControlWidget(const ControlEntry& entry, QWidget* parent) {
+    QWidget* widget = CreateByKind(entry, parent);
     if (widget == nullptr) {
         return nullptr;
     }
-    widget->setObjectName(QString::fromUtf8(spec.name.data(), spec.name.size()));
-    widget->setGeometry(PixelRect(spec.place));
-    widget->setFont(PanelFont(spec.font != FontStyle::Default, spec.font == FontStyle::Bold12));
-    if (!spec.tooltip.empty()) {
-        widget->setToolTip(QString::fromUtf8(spec.tooltip.data(), spec.tooltip.size()));
+    widget->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
+    widget->setGeometry(PixelRect(entry.place));
+    widget->setFont(PanelFont(entry.font != FontStyle::Default, entry.font == FontStyle::Bold12));
+    if (!entry.tooltip.empty()) {
+        widget->setToolTip(QString::fromUtf8(entry.tooltip.data(), entry.tooltip.size()));
     }
     return widget;
 }
@@ -244,19 +244,19 @@ std::string DisplayLineEnds(const std::string& text) {
 
 // A wrapped caption may need a few pixels more than its box; the label grows downwards
 // rather than cut its last line.
-void ShowLabelText(const ControlSpec& spec, QLabel* label, const std::string& text) {
+void ShowLabelText(const ControlEntry& entry, QLabel* label, const std::string& text) {
     label->setText(ToQString(DisplayLineEnds(text)));
-    const QRect place = PixelRect(spec.place);
+    const QRect place = PixelRect(entry.place);
     label->resize(place.width(), std::max(place.height(), label->heightForWidth(place.width())));
 }
 
-void ApplyText(const ControlSpec& spec, QWidget* widget, const std::string& text) {
-    switch (spec.kind) {
+void ApplyText(const ControlEntry& entry, QWidget* widget, const std::string& text) {
+    switch (entry.kind) {
     case ControlKind::Window:
         widget->setWindowTitle(ToQString(text));
         break;
     case ControlKind::Label:
-        ShowLabelText(spec, static_cast<QLabel*>(widget), text);
+        ShowLabelText(entry, static_cast<QLabel*>(widget), text);
         break;
     case ControlKind::TextBox:
         static_cast<QLineEdit*>(widget)->setText(ToQString(text));
@@ -295,12 +295,12 @@ void ApplyAppend(QWidget* widget, const std::string& before, const std::string& 
     box->ensureCursorVisible();
 }
 
-int SpinnerValueOf(const ControlSpec& spec, int barPosition) {
-    return spec.maximum - barPosition;
+int SpinnerValueOf(const ControlEntry& entry, int barPosition) {
+    return entry.maximum - barPosition;
 }
 
-void ApplyValue(const ControlSpec& spec, QWidget* widget, int value) {
-    switch (spec.kind) {
+void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
+    switch (entry.kind) {
     case ControlKind::CheckBox:
         static_cast<QCheckBox*>(widget)->setChecked(value != 0);
         break;
@@ -310,7 +310,7 @@ void ApplyValue(const ControlSpec& spec, QWidget* widget, int value) {
         }
         break;
     case ControlKind::Spinner:
-        static_cast<QScrollBar*>(widget)->setValue(spec.maximum - value);
+        static_cast<QScrollBar*>(widget)->setValue(entry.maximum - value);
         break;
     default:
         break;
@@ -335,8 +335,8 @@ void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
     }
 }
 
-void ApplyBold(const ControlSpec& spec, QWidget* widget, bool bold) {
-    widget->setFont(PanelFont(bold, spec.font == FontStyle::Bold12));
+void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold) {
+    widget->setFont(PanelFont(bold, entry.font == FontStyle::Bold12));
 }
 
 } // namespace max2870

@@ -12,18 +12,18 @@
 namespace max2870 {
 
 QtPanel::QtPanel() {
-    for (const ControlSpec& spec : ControlTable()) {
-        ControlState& state = At(spec.id);
-        state.text = std::string(spec.text);
-        state.value = spec.value;
-        state.fore = spec.fore;
-        state.back = spec.back;
-        state.bold = spec.font != FontStyle::Default;
-        state.visible = spec.visible;
-        state.enabled = spec.enabled;
-        state.place = {static_cast<double>(spec.place.left), static_cast<double>(spec.place.top),
-                       static_cast<double>(spec.place.width),
-                       static_cast<double>(spec.place.height)};
+    for (const ControlEntry& entry : ControlTable()) {
+        ControlState& state = At(entry.id);
+        state.text = std::string(entry.text);
+        state.value = entry.value;
+        state.fore = entry.fore;
+        state.back = entry.back;
+        state.bold = entry.font != FontStyle::Default;
+        state.visible = entry.visible;
+        state.enabled = entry.enabled;
+        state.place = {static_cast<double>(entry.place.left), static_cast<double>(entry.place.top),
+                       static_cast<double>(entry.place.width),
+                       static_cast<double>(entry.place.height)};
     }
     BuildMainWindow();
 }
@@ -62,7 +62,7 @@ void QtPanel::SetText(ControlId id, std::string_view text) {
     state.text = std::string(text);
     if (QWidget* widget = Widget(id)) {
         ProgramWrite write(*this);
-        ApplyText(SpecOf(id), widget, state.text);
+        ApplyText(EntryOf(id), widget, state.text);
     }
     Report(id, ControlEvent::Change);
 }
@@ -90,7 +90,7 @@ void QtPanel::SetCaption(ControlId id, std::string_view caption) {
     state.text = std::string(caption);
     if (QWidget* widget = Widget(id)) {
         ProgramWrite write(*this);
-        ApplyText(SpecOf(id), widget, state.text);
+        ApplyText(EntryOf(id), widget, state.text);
     }
 }
 
@@ -106,16 +106,16 @@ void QtPanel::SelectOption(ControlId id) {
 }
 
 void QtPanel::SetValue(ControlId id, int value) {
-    const ControlSpec& spec = SpecOf(id);
-    if (spec.kind == ControlKind::OptionButton) {
+    const ControlEntry& entry = EntryOf(id);
+    if (entry.kind == ControlKind::OptionButton) {
         if (value == 0 || At(id).value != 0) {
             return; // an option is cleared only by selecting another of its group
         }
         SelectOption(id);
     } else {
-        if (spec.kind == ControlKind::Spinner) {
-            value = std::clamp(value, spec.minimum, spec.maximum);
-        } else if (spec.kind == ControlKind::CheckBox) {
+        if (entry.kind == ControlKind::Spinner) {
+            value = std::clamp(value, entry.minimum, entry.maximum);
+        } else if (entry.kind == ControlKind::CheckBox) {
             value = value != 0 ? 1 : 0;
         }
         if (At(id).value == value) {
@@ -125,29 +125,29 @@ void QtPanel::SetValue(ControlId id, int value) {
     }
     if (QWidget* widget = Widget(id)) {
         ProgramWrite write(*this);
-        ApplyValue(spec, widget, value);
+        ApplyValue(entry, widget, value);
     }
-    Report(id, spec.kind == ControlKind::Spinner ? ControlEvent::Change : ControlEvent::Click);
+    Report(id, entry.kind == ControlKind::Spinner ? ControlEvent::Change : ControlEvent::Click);
 }
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
     At(id).fore = colour;
     if (QWidget* widget = Widget(id)) {
-        ApplyColours(SpecOf(id).kind, widget, colour, std::nullopt);
+        ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
     }
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
     At(id).back = colour;
     if (QWidget* widget = Widget(id)) {
-        ApplyColours(SpecOf(id).kind, widget, std::nullopt, colour);
+        ApplyColours(EntryOf(id).kind, widget, std::nullopt, colour);
     }
 }
 
 void QtPanel::SetBold(ControlId id, bool bold) {
     At(id).bold = bold;
     if (QWidget* widget = Widget(id)) {
-        ApplyBold(SpecOf(id), widget, bold);
+        ApplyBold(EntryOf(id), widget, bold);
     }
 }
 

@@ -15,7 +15,7 @@ class QWidget;
 
 namespace max2870 {
 
-struct ControlSpec;
+struct ControlEntry;
 
 // The panel over real Qt widgets: the main window and the listing window, built from the
 // control table. The panel keeps each control's exact text and value itself, because a widget
@@ -96,11 +96,11 @@ private:
     void BuildMainWindow();
     void BuildListingWindow();
     void BuildControls(ControlId window, QWidget* windowWidget);
-    void ApplyState(const ControlSpec& spec);
+    void ApplyState(const ControlEntry& entry);
     void ChainTabOrder();
 
     // qt_panel_signals.cpp
-    void Connect(const ControlSpec& spec, QWidget* widget);
+    void Connect(const ControlEntry& entry, QWidget* widget);
     void OnWidgetText(ControlId id, const QString& text);
     void OnWidgetValue(ControlId id, int value);
     void OnOptionToggled(ControlId id, bool checked);

@@ -9,16 +9,16 @@ namespace max2870 {
 namespace {
 
 // The window a control lives in: its parent, or its frame's parent.
-ControlId WindowOf(const ControlSpec& spec) {
-    ControlId parent = spec.parent;
-    while (parent != ControlId::None && SpecOf(parent).kind != ControlKind::Window) {
-        parent = SpecOf(parent).parent;
+ControlId WindowOf(const ControlEntry& entry) {
+    ControlId parent = entry.parent;
+    while (parent != ControlId::None && EntryOf(parent).kind != ControlKind::Window) {
+        parent = EntryOf(parent).parent;
     }
     return parent;
 }
 
 QSize ClientSize(ControlId window) {
-    return PixelRect(SpecOf(window).place).size();
+    return PixelRect(EntryOf(window).place).size();
 }
 
 } // namespace
@@ -30,7 +30,7 @@ void QtPanel::BuildMainWindow() {
     main_->setWindowIcon(PanelIcon());
     main_->setFont(PanelFont(false, false));
     widgets_[Index(ControlId::MAX2870)] = main_.get();
-    ApplyState(SpecOf(ControlId::MAX2870));
+    ApplyState(EntryOf(ControlId::MAX2870));
     BuildControls(ControlId::MAX2870, main_.get());
     ChainTabOrder();
 }
@@ -44,7 +44,7 @@ void QtPanel::BuildListingWindow() {
     window->setFont(PanelFont(false, false));
     widgets_[Index(ControlId::EEdata)] = window;
     window->installEventFilter(this);
-    ApplyState(SpecOf(ControlId::EEdata));
+    ApplyState(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
     const WindowRect& place = State(ControlId::EEdata).place;
     if (place.left != 0 || place.top != 0) {
@@ -53,27 +53,27 @@ void QtPanel::BuildListingWindow() {
 }
 
 void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
-    for (const ControlSpec& spec : ControlTable()) {
-        if (spec.kind == ControlKind::Window || WindowOf(spec) != window) {
+    for (const ControlEntry& entry : ControlTable()) {
+        if (entry.kind == ControlKind::Window || WindowOf(entry) != window) {
             continue;
         }
-        QWidget* parent = spec.parent == window ? windowWidget : Widget(spec.parent);
-        QWidget* widget = CreateControlWidget(spec, parent);
-        widgets_[Index(spec.id)] = widget;
-        ApplyState(spec);
-        Connect(spec, widget);
+        QWidget* parent = entry.parent == window ? windowWidget : Widget(entry.parent);
+        QWidget* widget = CreateControlWidget(entry, parent);
+        widgets_[Index(entry.id)] = widget;
+        ApplyState(entry);
+        Connect(entry, widget);
     }
 }
 
-void QtPanel::ApplyState(const ControlSpec& spec) {
-    QWidget* widget = Widget(spec.id);
-    const ControlState& state = State(spec.id);
+void QtPanel::ApplyState(const ControlEntry& entry) {
+    QWidget* widget = Widget(entry.id);
+    const ControlState& state = State(entry.id);
     ProgramWrite write(*this);
-    ApplyText(spec, widget, state.text);
-    ApplyValue(spec, widget, state.value);
-    ApplyColours(spec.kind, widget, state.fore, state.back);
-    if (spec.kind != ControlKind::Window) {
-        ApplyBold(spec, widget, state.bold);
+    ApplyText(entry, widget, state.text);
+    ApplyValue(entry, widget, state.value);
+    ApplyColours(entry.kind, widget, state.fore, state.back);
+    if (entry.kind != ControlKind::Window) {
+        ApplyBold(entry, widget, state.bold);
         widget->setVisible(state.visible);
         widget->setEnabled(state.enabled);
     }
@@ -82,10 +82,10 @@ void QtPanel::ApplyState(const ControlSpec& spec) {
 // The tab order is the table's, which starts with the wanted-frequency box.
 void QtPanel::ChainTabOrder() {
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : ControlTable()) {
-        QWidget* widget = Widget(spec.id);
-        if (widget == nullptr || spec.kind == ControlKind::Window ||
-            WindowOf(spec) != ControlId::MAX2870 || widget->focusPolicy() == Qt::NoFocus) {
+    for (const ControlEntry& entry : ControlTable()) {
+        QWidget* widget = Widget(entry.id);
+        if (widget == nullptr || entry.kind == ControlKind::Window ||
+            WindowOf(entry) != ControlId::MAX2870 || widget->focusPolicy() == Qt::NoFocus) {
             continue;
         }
         if (previous != nullptr) {

@@ -17,7 +17,7 @@ void QtPanel::AddListEntry(ControlId id, std::string_view entry) {
     ProgramWrite write(*this);
     combo->addItem(QString::fromUtf8(entry.data(), entry.size()));
     // The first entry of an empty list would become the box's text; the text is the program's.
-    ApplyText(SpecOf(id), combo, state.text);
+    ApplyText(EntryOf(id), combo, state.text);
 }
 
 int QtPanel::ListCount(ControlId id) const {

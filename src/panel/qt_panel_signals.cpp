@@ -14,9 +14,9 @@ namespace max2870 {
 
 // The operator's changes reach the record first and are then reported; the program's own
 // writes are reported by the setters, so the widgets' signals are ignored while they run.
-void QtPanel::Connect(const ControlSpec& spec, QWidget* widget) {
-    const ControlId id = spec.id;
-    switch (spec.kind) {
+void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
+    const ControlId id = entry.id;
+    switch (entry.kind) {
     case ControlKind::TextBox:
         connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
                 [this, id](const QString& text) { OnWidgetText(id, text); });
@@ -43,7 +43,7 @@ void QtPanel::Connect(const ControlSpec& spec, QWidget* widget) {
         widget->setFocusPolicy(Qt::StrongFocus); // like the other controls, it takes the focus
         connect(
             static_cast<QScrollBar*>(widget), &QScrollBar::valueChanged, this,
-            [this, id](int position) { OnWidgetValue(id, SpinnerValueOf(SpecOf(id), position)); });
+            [this, id](int position) { OnWidgetValue(id, SpinnerValueOf(EntryOf(id), position)); });
         break;
     default:
         break;
@@ -71,7 +71,7 @@ void QtPanel::OnWidgetValue(ControlId id, int value) {
         return;
     }
     At(id).value = value;
-    const bool spinner = SpecOf(id).kind == ControlKind::Spinner;
+    const bool spinner = EntryOf(id).kind == ControlKind::Spinner;
     Report(id, spinner ? ControlEvent::Change : ControlEvent::Click);
 }
 

@@ -45,7 +45,7 @@ TEST(StartingPanel, HoldsTheInitialStatesOfTheControlTable) {
     EXPECT_EQ(panel.Value(Aon), 1);
     EXPECT_EQ(panel.Value(Enable), 1);
     for (ControlId unticked : {Bon, PDpol, FractN, RefDbl, Refdiv2, TrackDivider}) {
-        EXPECT_EQ(panel.Value(unticked), 0) << SpecOf(unticked).name;
+        EXPECT_EQ(panel.Value(unticked), 0) << EntryOf(unticked).name;
     }
     EXPECT_EQ(panel.Value(MuxL), 1);
     EXPECT_EQ(panel.Value(NM0), 1);

@@ -149,10 +149,10 @@ public:
 
 // Every property of every control, for checking that something left the panel alone.
 inline void ExpectSamePanel(const MemoryPanel& before, const MemoryPanel& after) {
-    for (const ControlSpec& spec : ControlTable()) {
-        const auto& a = before.Record(spec.id);
-        const auto& b = after.Record(spec.id);
-        SCOPED_TRACE(std::string(spec.name));
+    for (const ControlEntry& entry : ControlTable()) {
+        const auto& a = before.Record(entry.id);
+        const auto& b = after.Record(entry.id);
+        SCOPED_TRACE(std::string(entry.name));
         EXPECT_EQ(a.text, b.text);
         EXPECT_EQ(a.value, b.value);
         EXPECT_EQ(a.fore, b.fore);

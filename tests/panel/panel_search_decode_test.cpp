@@ -46,7 +46,7 @@ class PanelSearchDecodeTest : public TwinRigTest {
     }
     int Spinner(ControlId id) {
         auto* bar = qobject_cast<QScrollBar*>(W().Widget(id));
-        return SpinnerValueOf(SpecOf(id), bar->value());
+        return SpinnerValueOf(EntryOf(id), bar->value());
     }
     void CheckWords(std::uint32_t reg0, std::uint32_t reg1, std::uint32_t reg2,
                     std::uint32_t reg4) {

@@ -81,19 +81,19 @@ private slots:
     }
 
     void everyControlHasItsNamePlaceAndTooltip() {
-        for (const ControlSpec& spec : ControlTable()) {
-            if (spec.kind == ControlKind::Window || spec.parent == EEdata) {
+        for (const ControlEntry& entry : ControlTable()) {
+            if (entry.kind == ControlKind::Window || entry.parent == EEdata) {
                 continue;
             }
-            QWidget* widget = panel_->Widget(spec.id);
-            QVERIFY2(widget != nullptr, spec.name.data());
-            QCOMPARE(Str(widget->objectName()), std::string(spec.name));
-            const QRect place(spec.place.left / 15, spec.place.top / 15, spec.place.width / 15,
-                              spec.place.height / 15);
+            QWidget* widget = panel_->Widget(entry.id);
+            QVERIFY2(widget != nullptr, entry.name.data());
+            QCOMPARE(Str(widget->objectName()), std::string(entry.name));
+            const QRect place(entry.place.left / 15, entry.place.top / 15, entry.place.width / 15,
+                              entry.place.height / 15);
             QCOMPARE(widget->pos(), place.topLeft());
             QCOMPARE(widget->width(), place.width());
             QVERIFY(widget->height() >= place.height()); // a wrapped label may grow downwards
-            QCOMPARE(Str(widget->toolTip()), std::string(spec.tooltip));
+            QCOMPARE(Str(widget->toolTip()), std::string(entry.tooltip));
         }
         QCOMPARE(panel_->Widget(MuxL)->parentWidget(), panel_->Widget(Frame1));
         QCOMPARE(panel_->Widget(NM2)->parentWidget(), panel_->Widget(NoiseModeFrame));
@@ -104,13 +104,13 @@ private slots:
     void oneLineCaptionsFitTheirBoxes() {
         for (ControlId id : {Label1, Label2, Label7, OutDivLabel}) {
             QWidget* label = panel_->Widget(id);
-            QCOMPARE(label->height(), PixelRect(SpecOf(id).place).height());
-            QVERIFY2(label->sizeHint().width() <= label->width(), SpecOf(id).name.data());
+            QCOMPARE(label->height(), PixelRect(EntryOf(id).place).height());
+            QVERIFY2(label->sizeHint().width() <= label->width(), EntryOf(id).name.data());
         }
         for (ControlId id : {TrackDivider, RefDbl, Refdiv2, PDpol, FractN, Aon, Bon, Enable,
                              MuxNone, MuxR, MuxN, MuxL, NM0, NM2, NM3}) {
             QWidget* button = panel_->Widget(id);
-            QVERIFY2(button->sizeHint().width() <= button->width(), SpecOf(id).name.data());
+            QVERIFY2(button->sizeHint().width() <= button->width(), EntryOf(id).name.data());
         }
     }
 

@@ -98,15 +98,15 @@ public:
     // Every control's text, value, colours, font, visibility and state, and the words.
     QString Differences() const {
         QStringList found;
-        for (const ControlSpec& spec : ControlTable()) {
-            const auto& w = window.State(spec.id);
-            const auto& m = memory.Record(spec.id);
+        for (const ControlEntry& entry : ControlTable()) {
+            const auto& w = window.State(entry.id);
+            const auto& m = memory.Record(entry.id);
             const bool same = w.text == m.text && w.value == m.value &&
                               w.fore.value_or(colour::Black) == m.fore &&
                               w.back.value_or(colour::White) == m.back && w.bold == m.bold &&
                               w.visible == m.visible && w.enabled == m.enabled;
             if (!same) {
-                found << QString::fromUtf8(spec.name.data(), spec.name.size()) + ": '" +
+                found << QString::fromUtf8(entry.name.data(), entry.name.size()) + ": '" +
                              QString::fromStdString(w.text) + "' vs '" +
                              QString::fromStdString(m.text) + "'";
             }

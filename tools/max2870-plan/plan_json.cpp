@@ -133,7 +133,7 @@ std::string PlanJson(const PlanController& plan, const MemoryPanel& panel,
     fields.emplace_back("ErrorRed", errorRed ? "true" : "false");
     fields.emplace_back("Outcome", JsonString(OutcomeName(plan.LastOutcome())));
     for (const ControlId id : {ValuesText, Rdivider, ResolutionText, FoutText, ForceD}) {
-        fields.emplace_back(std::string(SpecOf(id).name), JsonString(panel.Text(id)));
+        fields.emplace_back(std::string(EntryOf(id).name), JsonString(panel.Text(id)));
     }
     fields.emplace_back("Label6", JsonString(panel.Caption(Label6)));
     fields.emplace_back("Fvco", JsonString(panel.Caption(Fvco)));
