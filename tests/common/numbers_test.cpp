@@ -10,325 +10,99 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kTiny = std::numeric_limits<double>::denorm_min();
 
-// --- number of a text -------------------------------------------------------------------------
+// clang-format off
+// Blanks, tabs and line feeds vanish anywhere; the longest [+-]?(d+.?d*|.d+)([eE][+-]?d+)? prefix
+// is read correctly rounded; anything else gives 0, and -0 gives +0.
+const struct { const char* text; double value; } kTyped[] = {
+    {"10", 10}, {"2320.5", 2320.5}, {"+5", 5}, {"-998.25", -998.25}, {"007", 7}, {".5", 0.5},
+    {"5.", 5}, {"-.5e1", -5}, {"+.25", 0.25}, {".", 0}, {"-.", 0}, {".e5", 0}, {"1e3", 1000},
+    {"1E3", 1000}, {"2.5e-1", 0.25}, {"1e+2", 100}, {"1e", 1}, {"1e+", 1}, {"1e-", 1}, {"3Ex", 3},
+    {"1e2e3", 100}, {"2320.5MHz", 2320.5}, {"1.2.3", 1.2}, {"1,5", 1}, {"1D3", 1}, {"1d3", 1},
+    {"&H10", 0}, {"0x10", 0}, {"", 0}, {"abc", 0}, {"E5", 0}, {"+-5", 0}, {"--5", 0}, {"INF", 0},
+    {"NAN", 0}, {" 2320.5", 2320.5}, {"1 2 3", 123}, {"- 5", -5}, {"1\t0\n0", 100},
+    {"1 e 3", 1000}, {". 5", 0.5}, {"\n\t 7 \n", 7}, {"1\r0", 1}, {"\r10", 0}, {"\f10", 0},
+    {"\v10", 0}, {"\u00A010", 0}, {"0.1", 0.1}, {"9007199254740993", 9007199254740992.0},
+    {"9007199254740995", 9007199254740996.0}, {"1e400", kInf}, {"-1e400", -kInf}, {"1e-400", 0},
+    {"-1e-400", 0}, {"4.9406564584124654e-324", kTiny}, {"1e-310", 1e-310}, {"-0", 0},
+    {"-0.0", 0}, {"-.0e5", 0}, {"-0e-3", 0}, {"3.3333333333333335", 10.0 / 3},
+    {"123456789012345678", 123456789012345678.0}};
 
-TEST(NumberOfText, ReadsPlainDecimalsAndSigns) {
-    EXPECT_EQ(NumberOfText("10"), 10.0);
-    EXPECT_EQ(NumberOfText("2320.5"), 2320.5);
-    EXPECT_EQ(NumberOfText("+5"), 5.0);
-    EXPECT_EQ(NumberOfText("-998.25"), -998.25);
-    EXPECT_EQ(NumberOfText("007"), 7.0);
-}
+// Plain: 15 significant digits, exponent form below 1E-04 and from 1E+15. Blank-led: a blank or
+// the minus first, "0." shortened to ".".
+const struct { double value; const char* plain; const char* blankLed; } kWritten[] = {
+    {2320.5, "2320.5", " 2320.5"}, {4641, "4641", " 4641"}, {-998, "-998", "-998"},
+    {0.5, "0.5", " .5"}, {-0.5, "-0.5", "-.5"}, {0.0001, "0.0001", " .0001"},
+    {999999999999999.0, "999999999999999", " 999999999999999"}, {0.1 + 0.2, "0.3", " .3"},
+    {1.0 / 3, "0.333333333333333", " .333333333333333"}, {1e-5, "1E-05", " 1E-05"},
+    {10.0 / 3, "3.33333333333333", " 3.33333333333333"},
+    {2.0 / 3, "0.666666666666667", " .666666666666667"},
+    {-1e-5, "-1E-05", "-1E-05"}, {0.00001234, "1.234E-05", " 1.234E-05"}, {1e15, "1E+15", " 1E+15"},
+    {1e100, "1E+100", " 1E+100"}, {999999999999999.875, "1E+15", " 1E+15"}, {0.0, "0", " 0"},
+    {-0.0, "0", " 0"}, {kInf, "INF", " INF"}, {-kInf, "-INF", "-INF"}, {kNaN, "NAN", " NAN"},
+    {-kNaN, "NAN", " NAN"}, {123456789012345678.0, "1.23456789012346E+17", " 1.23456789012346E+17"},
+    {kTiny, "4.94065645841247E-324", " 4.94065645841247E-324"}};
 
-TEST(NumberOfText, PointMayStandOnEitherSideOfTheDigits) {
-    EXPECT_EQ(NumberOfText(".5"), 0.5);
-    EXPECT_EQ(NumberOfText("5."), 5.0);
-    EXPECT_EQ(NumberOfText("-.5e1"), -5.0);
-    EXPECT_EQ(NumberOfText("+.25"), 0.25);
-    // A point with no digit on either side is no number.
-    EXPECT_EQ(NumberOfText("."), 0.0);
-    EXPECT_EQ(NumberOfText("-."), 0.0);
-    EXPECT_EQ(NumberOfText(".e5"), 0.0);
-}
+// The 15-digit decimal rounded to the pattern's places, halves away from zero; "0" places always
+// shown, "#" places only when needed; the suffix copied.
+const struct { double value; const char* pattern; const char* text; } kPatterned[] = {
+    {10, "#0.0#####", "10.0"}, {10.0 / 3, "#0.0#####", "3.333333"}, {0, "#0.0#####", "0.0"},
+    {9.9999996, "#0.0#####", "10.0"}, {0.1234565, "#0.0#####", "0.123457"},
+    {10, "#0.00####MHz", "10.00MHz"}, {10.0 / 3, "#0.00####MHz", "3.333333MHz"},
+    {2.5, "#0.00####MHz", "2.50MHz"}, {0.0625, "#0.00####MHz", "0.0625MHz"}, {232, "###0", "232"},
+    {0, "###0", "0"}, {0.5, "###0", "1"}, {2.5, "###0", "3"}, {-2.5, "###0", "-3"},
+    {-0.4, "###0", "-0"}, {1234567, "###0", "1234567"}, {1392, "####0", "1392"}, {0, "####0", "0"},
+    {-998.0039917536487, "###0.0#Hz", "-998.0Hz"}, {488.28125, "###0.0#Hz", "488.28Hz"},
+    {-0.125, "###0.0#Hz", "-0.13Hz"}, {2.675, "###0.0#Hz", "2.68Hz"},
+    {1.005, "###0.0#Hz", "1.01Hz"},
+    {99.996, "###0.0#Hz", "100.0Hz"}, {0, "###0.0#Hz", "0.0Hz"}, {1.0, "###0.0#Hz", "1.0Hz"},
+    {-0.001, "###0.0#Hz", "-0.0Hz"}, {-4.5e-7, "###0.0#Hz", "-0.0Hz"}, {-0.0, "###0.0#Hz", "0.0Hz"},
+    {7, "0000", "0007"}, {0, "0000", "0000"}, {4095, "0000", "4095"}, {12345, "0000", "12345"},
+    {9999.5, "0000", "10000"}, {-3, "0000", "-0003"},
+    {2541666666666667.0, "0000", "2541666666666670"},
+    {1e20, "####0", "100000000000000000000"}, {0, "##", ""}, {0.4, "##", ""}, {0.5, "##", "1"},
+    {128, "##", "128"}, {100.123456789, "###0.0######", "100.1234568"},
+    {5e-8, "###0.0######", "0.0000001"}, {kInf, "###0.0#Hz", "INFHz"},
+    {-kInf, "###0.0#Hz", "-INFHz"}, {kNaN, "###0.0#Hz", "NANHz"}, {-kNaN, "#0.00####MHz", "NANMHz"},
+    {kInf, "##", "INF"}, {kNaN, "0000", "NAN"}, {0.5, "0000", "0001"}, {1e-20, "#0.0#####", "0.0"},
+    {123456789012345678.0, "###0", "123456789012346000"}, {1000, "###0.0######", "1000.0"},
+    {0.999, "###0.0#Hz", "1.0Hz"}, {2320.5, "###0.0######", "2320.5"}};
 
-TEST(NumberOfText, ExponentIsTakenOnlyWithItsDigits) {
-    EXPECT_EQ(NumberOfText("1e3"), 1000.0);
-    EXPECT_EQ(NumberOfText("1E3"), 1000.0);
-    EXPECT_EQ(NumberOfText("2.5e-1"), 0.25);
-    EXPECT_EQ(NumberOfText("1e+2"), 100.0);
-    EXPECT_EQ(NumberOfText("1e"), 1.0);
-    EXPECT_EQ(NumberOfText("1e+"), 1.0);
-    EXPECT_EQ(NumberOfText("1e-"), 1.0);
-    EXPECT_EQ(NumberOfText("3Ex"), 3.0);
-    EXPECT_EQ(NumberOfText("1e2e3"), 100.0);
-}
+// Floor takes the integer below; to integer the nearest, halves to the even neighbour.
+const struct { double value, floor, nearest; } kRounded[] = {
+    {2.5, 2, 2}, {3.5, 3, 4}, {66.5, 66, 66}, {-2.5, -3, -2}, {-3.5, -4, -4}, {0.5, 0, 0},
+    {1.5, 1, 2}, {20.875, 20, 21}, {66.67, 66, 67}, {2.4999999, 2, 2}, {-0.6, -1, -1}, {3, 3, 3},
+    {1e12 + 0.7, 1e12, 1e12 + 1}, {kInf, kInf, kInf}};
+// clang-format on
 
-TEST(NumberOfText, StopsAtTheFirstCharacterThatCannotContinue) {
-    EXPECT_EQ(NumberOfText("2320.5MHz"), 2320.5);
-    EXPECT_EQ(NumberOfText("1.2.3"), 1.2);
-    EXPECT_EQ(NumberOfText("12abc"), 12.0);
-    EXPECT_EQ(NumberOfText("1,5"), 1.0);
-    EXPECT_EQ(NumberOfText("1e5x"), 100000.0);
-    // Neither a D exponent nor hexadecimal forms are numbers here.
-    EXPECT_EQ(NumberOfText("1D3"), 1.0);
-    EXPECT_EQ(NumberOfText("1d3"), 1.0);
-    EXPECT_EQ(NumberOfText("&H10"), 0.0);
-    EXPECT_EQ(NumberOfText("0x10"), 0.0);
-}
-
-TEST(NumberOfText, TextWithoutANumberGivesZero) {
-    EXPECT_EQ(NumberOfText(""), 0.0);
-    EXPECT_EQ(NumberOfText("abc"), 0.0);
-    EXPECT_EQ(NumberOfText("E5"), 0.0);
-    EXPECT_EQ(NumberOfText("+-5"), 0.0);
-    EXPECT_EQ(NumberOfText("--5"), 0.0);
-    EXPECT_EQ(NumberOfText("INF"), 0.0);
-    EXPECT_EQ(NumberOfText("NAN"), 0.0);
-}
-
-TEST(NumberOfText, BlanksTabsAndLineFeedsAreDeletedAnywhere) {
-    EXPECT_EQ(NumberOfText(" 2320.5"), 2320.5);
-    EXPECT_EQ(NumberOfText("1 2 3"), 123.0);
-    EXPECT_EQ(NumberOfText("- 5"), -5.0);
-    EXPECT_EQ(NumberOfText("1\t0\n0"), 100.0);
-    EXPECT_EQ(NumberOfText("1 e 3"), 1000.0);
-    EXPECT_EQ(NumberOfText(". 5"), 0.5);
-    EXPECT_EQ(NumberOfText("\n\t 7 \n"), 7.0);
-}
-
-TEST(NumberOfText, OtherWhiteSpaceEndsTheNumber) {
-    EXPECT_EQ(NumberOfText("1\r0"), 1.0);
-    EXPECT_EQ(NumberOfText("\r10"), 0.0);
-    EXPECT_EQ(NumberOfText("\f10"), 0.0);
-    EXPECT_EQ(NumberOfText("\v10"), 0.0);
-    EXPECT_EQ(NumberOfText("\xC2\xA0"
-                           "10"),
-              0.0); // a no-break space
-}
-
-TEST(NumberOfText, ConvertsCorrectlyRounded) {
-    EXPECT_EQ(NumberOfText("0.1"), 0.1);
-    EXPECT_EQ(NumberOfText("3.3333333333333335"), 10.0 / 3.0);
-    // 2^53 + 1 lies halfway between two doubles: the even one is taken.
-    EXPECT_EQ(NumberOfText("9007199254740993"), 9007199254740992.0);
-    EXPECT_EQ(NumberOfText("9007199254740995"), 9007199254740996.0);
-    EXPECT_EQ(NumberOfText("123456789012345678"), 123456789012345678.0);
-}
-
-TEST(NumberOfText, OverflowAndUnderflow) {
-    EXPECT_EQ(NumberOfText("1e400"), kInf);
-    EXPECT_EQ(NumberOfText("-1e400"), -kInf);
-    EXPECT_EQ(NumberOfText("1e-400"), 0.0);
-    EXPECT_FALSE(std::signbit(NumberOfText("-1e-400")));
-    EXPECT_EQ(NumberOfText("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
-    EXPECT_EQ(NumberOfText("1e-310"), 1e-310);
-}
-
-TEST(NumberOfText, NegativeZeroBecomesPositiveZero) {
-    for (const char* text : {"-0", "-0.0", "-.0e5", "-0e-3"}) {
-        const double value = NumberOfText(text);
-        EXPECT_EQ(value, 0.0) << text;
-        EXPECT_FALSE(std::signbit(value)) << text;
+TEST(Numbers, NumberOfATypedText) {
+    for (const auto& row : kTyped) {
+        const double got = NumberOfText(row.text);
+        EXPECT_TRUE(got == row.value && std::signbit(got) == std::signbit(row.value))
+            << "number read from the typed text \"" << row.text << "\": " << got;
     }
 }
 
-// --- floor and to integer ---------------------------------------------------------------------
-
-TEST(Floor, TakesTheIntegerBelow) {
-    EXPECT_EQ(Floor(2.9), 2.0);
-    EXPECT_EQ(Floor(3.0), 3.0);
-    EXPECT_EQ(Floor(-0.5), -1.0);
-    EXPECT_EQ(Floor(-2.5), -3.0);
-    EXPECT_EQ(Floor(166.67 + 0.5), 167.0);
-    EXPECT_EQ(Floor(1e20), 1e20);
-    EXPECT_EQ(Floor(kInf), kInf);
-    EXPECT_TRUE(std::isnan(Floor(kNaN)));
+TEST(Numbers, PlainAndBlankLedTexts) {
+    for (const auto& row : kWritten) {
+        EXPECT_EQ(PlainText(row.value), row.plain) << "plain text shown for " << row.plain;
+        EXPECT_EQ(BlankLedText(row.value), row.blankLed) << "box text for " << row.plain;
+    }
 }
 
-TEST(ToInteger, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(ToInteger(2.5), 2.0);
-    EXPECT_EQ(ToInteger(3.5), 4.0);
-    EXPECT_EQ(ToInteger(66.5), 66.0);
-    EXPECT_EQ(ToInteger(-2.5), -2.0);
-    EXPECT_EQ(ToInteger(-3.5), -4.0);
-    EXPECT_EQ(ToInteger(0.5), 0.0);
-    EXPECT_EQ(ToInteger(1.5), 2.0);
+TEST(Numbers, PatternFormat) {
+    for (const auto& row : kPatterned) {
+        EXPECT_EQ(PatternFormat(row.value, row.pattern), row.text)
+            << "text shown through \"" << row.pattern << "\", wanted \"" << row.text << "\"";
+    }
 }
 
-TEST(ToInteger, OtherValuesGoToTheNearest) {
-    EXPECT_EQ(ToInteger(20.875), 21.0);
-    EXPECT_EQ(ToInteger(66.67), 67.0);
-    EXPECT_EQ(ToInteger(2.4999999), 2.0);
-    EXPECT_EQ(ToInteger(-0.6), -1.0);
-    EXPECT_EQ(ToInteger(2000.0), 2000.0);
-    // No 32-bit limit: band select and phase values are rounded as doubles.
-    EXPECT_EQ(ToInteger(1e12 + 0.7), 1e12 + 1.0);
-    EXPECT_EQ(ToInteger(kInf), kInf);
-}
-
-// --- plain text -------------------------------------------------------------------------------
-
-TEST(PlainText, ShortDecimalForms) {
-    EXPECT_EQ(PlainText(2500), "2500");
-    EXPECT_EQ(PlainText(62.5), "62.5");
-    EXPECT_EQ(PlainText(0.5), "0.5");
-    EXPECT_EQ(PlainText(-62.5), "-62.5");
-    EXPECT_EQ(PlainText(1160.25), "1160.25");
-    EXPECT_EQ(PlainText(0.0001), "0.0001");
-    EXPECT_EQ(PlainText(999999999999999.0), "999999999999999");
-}
-
-TEST(PlainText, FifteenSignificantDigits) {
-    EXPECT_EQ(PlainText(0.1 + 0.2), "0.3");
-    EXPECT_EQ(PlainText(1.0 / 3.0), "0.333333333333333");
-    EXPECT_EQ(PlainText(2.0 / 3.0), "0.666666666666667");
-    EXPECT_EQ(PlainText(10.0 / 3.0), "3.33333333333333");
-    EXPECT_EQ(PlainText(-998.0039917536487), "-998.003991753649");
-}
-
-TEST(PlainText, ExponentFormOutsideTheDecimalRange) {
-    EXPECT_EQ(PlainText(1e-5), "1E-05");
-    EXPECT_EQ(PlainText(-1e-5), "-1E-05");
-    EXPECT_EQ(PlainText(0.00001234), "1.234E-05");
-    EXPECT_EQ(PlainText(1e15), "1E+15");
-    EXPECT_EQ(PlainText(123456789012345678.0), "1.23456789012346E+17");
-    EXPECT_EQ(PlainText(1e100), "1E+100");
-    EXPECT_EQ(PlainText(1.5e-300), "1.5E-300");
-    EXPECT_EQ(PlainText(std::numeric_limits<double>::denorm_min()), "4.94065645841247E-324");
-    // The exponent is that of the rounded value: 999999999999999.875 rounds up to 1E+15.
-    EXPECT_EQ(PlainText(999999999999999.875), "1E+15");
-}
-
-TEST(PlainText, ZeroAndNonFiniteValues) {
-    EXPECT_EQ(PlainText(0.0), "0");
-    EXPECT_EQ(PlainText(-0.0), "0");
-    EXPECT_EQ(PlainText(kInf), "INF");
-    EXPECT_EQ(PlainText(-kInf), "-INF");
-    EXPECT_EQ(PlainText(kNaN), "NAN");
-    EXPECT_EQ(PlainText(-kNaN), "NAN");
-}
-
-// --- blank-led text ---------------------------------------------------------------------------
-
-TEST(BlankLedText, BlankOrMinusFirst) {
-    EXPECT_EQ(BlankLedText(2320.5), " 2320.5");
-    EXPECT_EQ(BlankLedText(4641), " 4641");
-    EXPECT_EQ(BlankLedText(5000000), " 5000000");
-    EXPECT_EQ(BlankLedText(-998), "-998");
-    EXPECT_EQ(BlankLedText(0.0), " 0");
-    EXPECT_EQ(BlankLedText(-0.0), " 0");
-}
-
-TEST(BlankLedText, LeadingZeroBeforeThePointIsLeftOut) {
-    EXPECT_EQ(BlankLedText(0.5), " .5");
-    EXPECT_EQ(BlankLedText(-0.5), "-.5");
-    EXPECT_EQ(BlankLedText(0.0001), " .0001");
-    EXPECT_EQ(BlankLedText(1.0 / 3.0), " .333333333333333");
-    // The exponent form has no "0." to shorten.
-    EXPECT_EQ(BlankLedText(1e-5), " 1E-05");
-    EXPECT_EQ(BlankLedText(-1e-5), "-1E-05");
-    EXPECT_EQ(BlankLedText(10.5), " 10.5");
-}
-
-TEST(BlankLedText, NonFiniteValues) {
-    EXPECT_EQ(BlankLedText(kNaN), " NAN");
-    EXPECT_EQ(BlankLedText(-kNaN), " NAN");
-    EXPECT_EQ(BlankLedText(kInf), " INF");
-    EXPECT_EQ(BlankLedText(-kInf), "-INF");
-}
-
-// --- pattern format ---------------------------------------------------------------------------
-
-TEST(PatternFormat, ComparisonFrequencyPatterns) {
-    EXPECT_EQ(PatternFormat(10, "#0.0#####"), "10.0");
-    EXPECT_EQ(PatternFormat(10.0 / 3.0, "#0.0#####"), "3.333333");
-    EXPECT_EQ(PatternFormat(2.5, "#0.0#####"), "2.5");
-    EXPECT_EQ(PatternFormat(0, "#0.0#####"), "0.0");
-    EXPECT_EQ(PatternFormat(1e-20, "#0.0#####"), "0.0");
-    EXPECT_EQ(PatternFormat(9.9999996, "#0.0#####"), "10.0");
-    EXPECT_EQ(PatternFormat(10, "#0.00####MHz"), "10.00MHz");
-    EXPECT_EQ(PatternFormat(10.0 / 3.0, "#0.00####MHz"), "3.333333MHz");
-    EXPECT_EQ(PatternFormat(2.5, "#0.00####MHz"), "2.50MHz");
-    EXPECT_EQ(PatternFormat(100, "#0.00####MHz"), "100.00MHz");
-    EXPECT_EQ(PatternFormat(0.0625, "#0.00####MHz"), "0.0625MHz");
-}
-
-TEST(PatternFormat, WholeNumberPatterns) {
-    EXPECT_EQ(PatternFormat(232, "###0"), "232");
-    EXPECT_EQ(PatternFormat(0, "###0"), "0");
-    EXPECT_EQ(PatternFormat(1392, "####0"), "1392");
-    EXPECT_EQ(PatternFormat(0, "####0"), "0");
-    EXPECT_EQ(PatternFormat(65536, "####0"), "65536");
-    EXPECT_EQ(PatternFormat(0.4, "###0"), "0");
-    EXPECT_EQ(PatternFormat(-7, "###0"), "-7");
-    // No thousands separators and no limit of digits.
-    EXPECT_EQ(PatternFormat(1234567, "###0"), "1234567");
-}
-
-TEST(PatternFormat, HalvesGoAwayFromZero) {
-    EXPECT_EQ(PatternFormat(0.5, "###0"), "1");
-    EXPECT_EQ(PatternFormat(1.5, "###0"), "2");
-    EXPECT_EQ(PatternFormat(2.5, "###0"), "3");
-    EXPECT_EQ(PatternFormat(-2.5, "###0"), "-3");
-    EXPECT_EQ(PatternFormat(488.28125, "###0.0#Hz"), "488.28Hz");
-    EXPECT_EQ(PatternFormat(0.125, "###0.0#Hz"), "0.13Hz");
-    EXPECT_EQ(PatternFormat(-0.125, "###0.0#Hz"), "-0.13Hz");
-}
-
-TEST(PatternFormat, RoundsTheFifteenDigitDecimalNotTheBinaryValue) {
-    // Each of these doubles lies just below the written half; its 15-digit decimal is the half.
-    EXPECT_EQ(PatternFormat(2.675, "###0.0#Hz"), "2.68Hz");
-    EXPECT_EQ(PatternFormat(1.005, "###0.0#Hz"), "1.01Hz");
-    EXPECT_EQ(PatternFormat(0.045, "###0.0#Hz"), "0.05Hz");
-    EXPECT_EQ(PatternFormat(0.1234565, "#0.0#####"), "0.123457");
-    EXPECT_EQ(PatternFormat(5e-8, "###0.0######"), "0.0000001");
-}
-
-TEST(PatternFormat, RoundingCarriesIntoTheWholePart) {
-    EXPECT_EQ(PatternFormat(0.999, "###0.0#Hz"), "1.0Hz");
-    EXPECT_EQ(PatternFormat(99.996, "###0.0#Hz"), "100.0Hz");
-    EXPECT_EQ(PatternFormat(9999.5, "0000"), "10000");
-    EXPECT_EQ(PatternFormat(0.5, "##"), "1");
-}
-
-TEST(PatternFormat, ErrorPattern) {
-    EXPECT_EQ(PatternFormat(-998.0039917536487, "###0.0#Hz"), "-998.0Hz");
-    EXPECT_EQ(PatternFormat(-500000, "###0.0#Hz"), "-500000.0Hz");
-    EXPECT_EQ(PatternFormat(0, "###0.0#Hz"), "0.0Hz");
-    EXPECT_EQ(PatternFormat(1.01, "###0.0#Hz"), "1.01Hz");
-    EXPECT_EQ(PatternFormat(1.0, "###0.0#Hz"), "1.0Hz");
-}
-
-TEST(PatternFormat, MinusStaysWhenTheValueShowsAsZero) {
-    EXPECT_EQ(PatternFormat(-0.001, "###0.0#Hz"), "-0.0Hz");
-    EXPECT_EQ(PatternFormat(-4.5e-7, "###0.0#Hz"), "-0.0Hz");
-    EXPECT_EQ(PatternFormat(-0.4, "###0"), "-0");
-    // Negative zero is not below zero.
-    EXPECT_EQ(PatternFormat(-0.0, "###0.0#Hz"), "0.0Hz");
-}
-
-TEST(PatternFormat, ZeroPaddedPattern) {
-    EXPECT_EQ(PatternFormat(7, "0000"), "0007");
-    EXPECT_EQ(PatternFormat(0, "0000"), "0000");
-    EXPECT_EQ(PatternFormat(50, "0000"), "0050");
-    EXPECT_EQ(PatternFormat(4095, "0000"), "4095");
-    EXPECT_EQ(PatternFormat(12345, "0000"), "12345");
-    EXPECT_EQ(PatternFormat(0.5, "0000"), "0001");
-    EXPECT_EQ(PatternFormat(-3, "0000"), "-0003");
-}
-
-TEST(PatternFormat, WholeNumbersBeyondFifteenDigitsKeepFifteen) {
-    EXPECT_EQ(PatternFormat(2541666666666667.0, "0000"), "2541666666666670");
-    EXPECT_EQ(PatternFormat(123456789012345678.0, "###0"), "123456789012346000");
-    EXPECT_EQ(PatternFormat(1e20, "####0"), "100000000000000000000");
-}
-
-TEST(PatternFormat, HashOnlyPattern) {
-    EXPECT_EQ(PatternFormat(0, "##"), "");
-    EXPECT_EQ(PatternFormat(0.4, "##"), "");
-    EXPECT_EQ(PatternFormat(1, "##"), "1");
-    EXPECT_EQ(PatternFormat(2, "##"), "2");
-    EXPECT_EQ(PatternFormat(128, "##"), "128");
-}
-
-TEST(PatternFormat, ListingFrequencyPattern) {
-    EXPECT_EQ(PatternFormat(2320.5, "###0.0######"), "2320.5");
-    EXPECT_EQ(PatternFormat(1000, "###0.0######"), "1000.0");
-    EXPECT_EQ(PatternFormat(100.123456789, "###0.0######"), "100.1234568");
-    EXPECT_EQ(PatternFormat(1160.25, "###0.0######"), "1160.25");
-    EXPECT_EQ(PatternFormat(4e-8, "###0.0######"), "0.0");
-    EXPECT_EQ(PatternFormat(0.5, "###0.0######"), "0.5");
-}
-
-TEST(PatternFormat, NonFiniteValuesKeepTheSuffix) {
-    EXPECT_EQ(PatternFormat(kInf, "###0.0#Hz"), "INFHz");
-    EXPECT_EQ(PatternFormat(-kInf, "###0.0#Hz"), "-INFHz");
-    EXPECT_EQ(PatternFormat(kNaN, "###0.0#Hz"), "NANHz");
-    EXPECT_EQ(PatternFormat(-kNaN, "#0.00####MHz"), "NANMHz");
-    EXPECT_EQ(PatternFormat(kInf, "###0"), "INF");
-    EXPECT_EQ(PatternFormat(kNaN, "0000"), "NAN");
-    EXPECT_EQ(PatternFormat(kInf, "##"), "INF");
+TEST(Numbers, FloorAndToInteger) {
+    for (const auto& row : kRounded) {
+        EXPECT_EQ(Floor(row.value), row.floor) << "whole part shown for " << row.value;
+        EXPECT_EQ(ToInteger(row.value), row.nearest) << "field value rounded from " << row.value;
+    }
 }
 
 } // namespace
