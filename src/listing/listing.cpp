@@ -40,4 +40,23 @@ std::string ListingText(const SynthState& s, const ListingReference& reference) 
     return text;
 }
 
+std::string ListingAfter(RunOutcome lastOutcome, const SynthState& state,
+                         const ListingReference& reference, std::string_view valuesText) {
+    if (lastOutcome == RunOutcome::NoFcomp) {
+        return ";  No comparison frequency: the reference and the divider must be above 0\r\n";
+    }
+    if (lastOutcome != RunOutcome::TwelveBit && lastOutcome != RunOutcome::Rejected) {
+        return ListingText(state, reference);
+    }
+    // Directives of the last complete set under the plan of another would be pasted into PIC
+    // source as if they matched: the refusal goes there as comments instead.
+    std::string text;
+    for (std::string_view rest = valuesText; !rest.empty();) {
+        const std::size_t end = rest.find("\r\n");
+        text.append(";  ").append(rest.substr(0, end)).append("\r\n");
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 2);
+    }
+    return text;
+}
+
 } // namespace max2870

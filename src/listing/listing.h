@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/plan.h"
 #include "model/synth_state.h"
 
 #include <cstdint>
@@ -19,5 +20,11 @@ struct ListingReference {
 
 // The eight CR LF lines: two comment lines with the plan, then Reg5 down to Reg0.
 std::string ListingText(const SynthState& state, const ListingReference& reference);
+
+// The listing after the last recompute that ran. A run that did not complete gives no data
+// directives, only the panel's message as assembler comments: each line of the results box
+// after ";  ", or one line saying there is no comparison frequency.
+std::string ListingAfter(RunOutcome lastOutcome, const SynthState& state,
+                         const ListingReference& reference, std::string_view valuesText);
 
 } // namespace max2870

@@ -24,7 +24,8 @@ void ListingCommand::PicEEdata_Click() {
     const std::string frText = panel.Text(ControlId::FrText);
     const ListingReference reference{frText, panel.Value(ControlId::Refdiv2) == 1,
                                      panel.Value(ControlId::RefDbl) == 1};
-    panel.SetText(ControlId::EEtext, ListingText(plan_.State(), reference));
+    panel.SetText(ControlId::EEtext, ListingAfter(plan_.LastPlan().outcome, plan_.State(),
+                                                  reference, panel.Text(ControlId::ValuesText)));
 }
 
 } // namespace max2870

@@ -106,6 +106,9 @@ void MemoryPanel::SetBackColour(ControlId id, Rgb colour) {
 void MemoryPanel::SetBold(ControlId id, bool bold) {
     At(id).bold = bold;
 }
+void MemoryPanel::SetNote(ControlId id, std::string_view note) {
+    At(id).note = std::string(note);
+}
 bool MemoryPanel::Visible(ControlId id) const {
     return Record(id).visible;
 }

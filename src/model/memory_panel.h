@@ -19,6 +19,7 @@ public:
         Rgb fore = colour::Black;
         Rgb back = colour::White;
         bool bold = false;
+        std::string note;
         bool visible = true;
         bool enabled = true;
         std::vector<std::string> list;
@@ -45,6 +46,7 @@ public:
     void SetForeColour(ControlId id, Rgb colour) override;
     void SetBackColour(ControlId id, Rgb colour) override;
     void SetBold(ControlId id, bool bold) override;
+    void SetNote(ControlId id, std::string_view note) override;
     bool Visible(ControlId id) const override;
     void SetVisible(ControlId id, bool visible) override;
     void SetEnabled(ControlId id, bool enabled) override;

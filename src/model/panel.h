@@ -51,6 +51,9 @@ public:
     virtual void SetForeColour(ControlId id, Rgb colour) = 0;
     virtual void SetBackColour(ControlId id, Rgb colour) = 0;
     virtual void SetBold(ControlId id, bool bold) = 0;
+    // A note on a control that no text or colour of the panel carries: the chip rules a complete
+    // plan breaks, shown on the results box as a highlight and a tooltip. Empty clears it.
+    virtual void SetNote(ControlId id, std::string_view note) = 0;
 
     virtual bool Visible(ControlId id) const = 0;
     virtual void SetVisible(ControlId id, bool visible) = 0; // EEdata: creates it when first shown

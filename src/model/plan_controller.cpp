@@ -8,22 +8,6 @@ namespace max2870 {
 
 using enum ControlId;
 
-const char* OutcomeName(RunOutcome outcome) {
-    switch (outcome) {
-    case RunOutcome::NoFcomp:
-        return "no-fcomp";
-    case RunOutcome::TwelveBit:
-        return "twelve-bit";
-    case RunOutcome::Rejected:
-        return "rejected";
-    case RunOutcome::Complete:
-        return "complete";
-    case RunOutcome::None:
-        break;
-    }
-    return "none";
-}
-
 PlanController::PlanController(SynthState& state, Panel& panel) : s_(state), panel_(panel) {}
 
 void PlanController::OnControlEvent(ControlId id, ControlEvent event) {

@@ -2,22 +2,12 @@
 
 #include "model/control_id.h"
 #include "model/panel.h"
+#include "model/plan.h"
 #include "model/synth_state.h"
 
 #include <string>
 
 namespace max2870 {
-
-// How the latest recompute that ran ended.
-enum class RunOutcome {
-    None,      // no recompute has run yet
-    NoFcomp,   // no positive comparison frequency: only reference, divider and N were touched
-    TwelveBit, // the modulus needs more than 12 bits: message shown, words unchanged
-    Rejected,  // a zero or undefined modulus, a field that would spill, or a refused decode
-    Complete,  // plan, words and results display rewritten
-};
-
-const char* OutcomeName(RunOutcome outcome); // "no-fcomp", "twelve-bit", "rejected", "complete"
 
 struct DecodeResult {
     bool accepted = false;
@@ -51,6 +41,10 @@ public:
     // R = 0, or D = 0 in fractional mode, is refused and changes nothing.
     DecodeResult DecodeRegisters();
 
+    // True while a pending read-back holds every recompute back (the guard).
+    bool RecomputeHeld() const;
+    // The plan of the latest recompute that ran, and how it (or a refused decode) ended.
+    const Plan& LastPlan() const { return plan_; }
     RunOutcome LastOutcome() const { return outcome_; }
     double LastBandSelect() const { return bandSelect_; }
     double LastPhaseValue() const { return phaseValue_; }
@@ -62,10 +56,8 @@ public:
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
-    bool ComputeDividerPlan(bool integerN);
-    std::string FieldSpillMessage() const;
-    void PackWords(bool integerN);
-    std::string ResultsText() const;
+    PlanInputs ReadInputs() const;
+    void ShowPlan(bool integerN);
     void WriteBack(ControlId id, const std::string& text);
     double NumberIn(ControlId id) const;
     bool Ticked(ControlId id) const;
@@ -73,6 +65,7 @@ private:
     SynthState& s_;
     Panel& panel_;
     PanelEvents* next_ = nullptr;
+    Plan plan_;
     RunOutcome outcome_ = RunOutcome::None;
     double bandSelect_ = 0;
     double phaseValue_ = 0;

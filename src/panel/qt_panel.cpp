@@ -151,6 +151,12 @@ void QtPanel::SetBold(ControlId id, bool bold) {
     }
 }
 
+void QtPanel::SetNote(ControlId id, std::string_view note) {
+    if (QWidget* widget = Widget(id)) {
+        widget->setToolTip(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+    }
+}
+
 bool QtPanel::Visible(ControlId id) const {
     return State(id).visible;
 }

@@ -61,6 +61,7 @@ public:
     void SetForeColour(ControlId id, Rgb colour) override;
     void SetBackColour(ControlId id, Rgb colour) override;
     void SetBold(ControlId id, bool bold) override;
+    void SetNote(ControlId id, std::string_view note) override;
     bool Visible(ControlId id) const override;
     void SetVisible(ControlId id, bool visible) override;
     void SetEnabled(ControlId id, bool enabled) override;
