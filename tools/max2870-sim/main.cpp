@@ -71,10 +71,13 @@ public:
         }
     }
 
+    long long LinesReceived() const { return linesReceived_; }
+
 private:
     static constexpr std::size_t kMaxLine = 4096;
 
     void HandleLine(const std::string& line) {
+        ++linesReceived_;
         const LineResult result = translator_.Handle(line);
         console_.LineArrived(line, result.note);
         if (!result.reply.empty() && !WriteAll(master_, result.reply)) {
@@ -96,6 +99,7 @@ private:
     Console console_;
     int master_;
     std::string pending_;
+    long long linesReceived_ = 0;
 };
 
 std::optional<Eeprom> StartingEeprom(const Options& options) {
@@ -164,5 +168,7 @@ int main(int argc, char** argv) {
     Session session(*options, std::move(*eeprom), terminal->master);
     const int status = Serve(session, terminal->master);
     ClosePseudoTerminal(*terminal);
+    // The count a sender's own tally can be held against, e.g. after a sweep.
+    std::printf("%lld lines received\n", session.LinesReceived());
     return status;
 }

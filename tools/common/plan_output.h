@@ -1,0 +1,35 @@
+#pragma once
+
+#include "plan_report.h"
+
+#include <bitset>
+#include <optional>
+#include <string>
+
+namespace max2870 {
+
+// Which of Reg0..Reg5 a line shows; the sender leaves out the registers it did not send.
+using RegisterMask = std::bitset<6>;
+inline const RegisterMask kAllRegisters{0x3F};
+
+// What a step adds to the single plan's object.
+struct StepMark {
+    std::optional<long long> step;      // "Step", first key, when the plan is one of a sweep
+    RegisterMask shown = kAllRegisters; // the other words are ""
+};
+
+// The plan as one JSON object on one line (LF-ended), keys in a fixed order.
+std::string PlanJson(const PlanReport& report, const StepMark& mark = {});
+
+// The CSV of a sweep: its header line, and one line per step (a null is an empty field).
+const char* CsvHeader();
+void AppendCsvLine(std::string& out, const PlanReport& report, RegisterMask shown = kAllRegisters);
+
+// The results text as the plain output prints it: CR LF become LF, nothing added.
+std::string PlainResults(const std::string& valuesText);
+
+// The warning for a plan whose nearest integer-boundary spur lies closer to the carrier than
+// the loop bandwidth typed; empty when it does not.
+std::string SpurWarning(const PlanReport& report, double limitHz, const std::string& stepText);
+
+} // namespace max2870

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "plan_output.h"
+#include "plan_report.h"
+#include "tool_options.h"
+
+#include <string>
+
+namespace max2870 {
+
+using PlanOptions = ToolOptions;
+
+// What max2870-plan prints on stdout for one plan of these options.
+inline std::string RunPlan(const ToolOptions& options) {
+    const PlanReport report = MakeReport(options);
+    if (options.json) {
+        return PlanJson(report);
+    }
+    return options.listing ? report.listing : PlainResults(report.valuesText);
+}
+
+inline ParsedOptions ParsePlanOptions(const std::vector<std::string>& arguments) {
+    return ParseToolOptions(arguments, ToolProgram::Plan);
+}
+
+} // namespace max2870

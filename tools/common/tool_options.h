@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace max2870 {
+
+// Which program reads the command line: the two share every panel option and action, the
+// sweep and the list; the sender adds its link options, the planner its listing.
+enum class ToolProgram { Plan, Send };
+
+enum class SendCommand { Program, Store, Read };
+
+// A sweep as typed: START, STOP and STEP in MHz.
+struct SweepRange {
+    double start = 0;
+    double stop = 0;
+    double step = 0;
+};
+
+// The command line of the planner and the sender: panel values, actions, steps and output.
+struct ToolOptions {
+    std::string ref = "10";
+    bool doubler = false;
+    bool divideBy2 = false;
+    std::string r = "1";
+    std::optional<int> odiv; // none: 0 for one plan, the "> > >" choice for each step
+    std::string fout = "2320.5";
+    std::string resolution = "10000";
+    bool integerN = false;
+    std::string phase = "0";
+    std::string mux = "lock";
+    std::string noise = "low-noise";
+    bool chipEnable = true;
+    int chargePump = 15;
+    bool pdNegative = false;
+    bool outputA = true;
+    bool outputB = false;
+    int power = 3;
+
+    bool findBest = false;
+    std::optional<std::string> forceD;
+    std::optional<std::array<std::int32_t, 4>> decode; // words for RxReg 0, 1, 2 and 4
+
+    std::optional<SweepRange> sweep;
+    std::optional<std::string> listFile; // "-" is the standard input
+    std::optional<double> warnSpurHz;
+
+    bool listing = false;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+
+    // The sender only.
+    SendCommand command = SendCommand::Program;
+    double gapSeconds = 0.2;
+    double dwellSeconds = 0;
+    long long repeat = 1; // 0: until interrupted
+    double timeoutSeconds = 5;
+    bool quiet = false;
+
+    bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
+    // The actions that need the panel's handlers; a plan without them is one pure recompute.
+    bool NeedsPanel() const { return findBest || forceD.has_value() || decode.has_value(); }
+};
+
+struct ParsedOptions {
+    ToolOptions options;
+    std::string error; // empty when the command line is good
+};
+
+// The sender's port is its first argument and is not part of what this reads.
+ParsedOptions ParseToolOptions(const std::vector<std::string>& arguments, ToolProgram program);
+
+const char* PlanUsage();
+const char* SendUsage();
+
+// The smallest gap between lines: 11 characters at 9600 baud with 2 stop bits.
+inline constexpr double kMinimumGapSeconds = 0.0126;
+
+} // namespace max2870
