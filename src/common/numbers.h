@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,35 @@ std::string PlainText(double value);
 // The plain text led by one blank (value 0 or more) or a minus sign, "0." shortened to ".".
 std::string BlankLedText(double value);
 
+// A pattern such as "#0.0#####" read once: whole-number places always shown, least and most
+// decimals, and the literal text after it ("MHz").
+struct NumberPattern {
+    std::size_t integerZeros = 0;
+    std::size_t minDecimals = 0;
+    std::size_t maxDecimals = 0;
+    std::string_view suffix;
+
+    constexpr explicit NumberPattern(std::string_view pattern) {
+        std::size_t i = 0;
+        for (; i < pattern.size() && (pattern[i] == '#' || pattern[i] == '0'); ++i) {
+            integerZeros += pattern[i] == '0' ? 1 : 0;
+        }
+        if (i < pattern.size() && pattern[i] == '.') {
+            for (++i; i < pattern.size() && (pattern[i] == '#' || pattern[i] == '0'); ++i) {
+                ++maxDecimals;
+                // A "0" place after a "#" place is still shown: the "0" places are the minimum.
+                if (pattern[i] == '0') {
+                    minDecimals = maxDecimals;
+                }
+            }
+        }
+        suffix = pattern.substr(i);
+    }
+};
+
 // A number written by a pattern such as "#0.0#####", "###0", "0000" or "###0.0#Hz".
 std::string PatternFormat(double value, std::string_view pattern);
+// The same, appended to a text (the results text is built in one piece).
+void AppendPattern(std::string& text, double value, const NumberPattern& pattern);
 
 } // namespace max2870

@@ -18,7 +18,8 @@ std::string Message(const std::string& firstLine) {
 // VCO caption, colours: a VCO outside 3000..6000 MHz is a warning only.
 void ShowVco(Plan& p) {
     p.display.vcoInRange = !(p.VCO < 3000 || p.VCO > 6000);
-    std::string caption = "VCO " + BlankLedText(p.VCO) + "MHz";
+    std::string caption = "VCO ";
+    caption.append(BlankLedText(p.VCO)).append("MHz");
     if (!p.display.vcoInRange) {
         caption.append(kCrLf).append("External VCO Only");
     }
@@ -108,24 +109,27 @@ RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
 std::string ResultsText(const Plan& p) {
     std::string text;
     text.reserve(256); // one allocation: the whole text is about 180 characters
-    const auto line = [&text](const char* label, double value, const char* pattern) {
-        text.append(label).append(PatternFormat(value, pattern));
+    const auto line = [&text](const char* label, double value, const NumberPattern& pattern,
+                              const char* tail) {
+        text.append(label);
+        AppendPattern(text, value, pattern);
+        text.append(tail).append(kCrLf);
     };
-    line("Fcomp  ", p.Fcomp, "#0.00####MHz");
+    static constexpr NumberPattern kMhz("#0.00####MHz");
+    static constexpr NumberPattern kWhole("###0");
+    static constexpr NumberPattern kN("####0");
+    static constexpr NumberPattern kHz("###0.0#Hz");
+    line("Fcomp  ", p.Fcomp, kMhz, "");
+    line("R  ", p.R, kWhole, "");
+    line("N  ", p.N, kN, "");
+    line("F  ", p.Fract, kWhole, "");
+    line("D  ", p.Denom, kWhole, "     ");
+    line("Error =  ", p.ErrorHz, kHz, "");
     text.append(kCrLf);
-    line("R  ", p.R, "###0");
-    text.append(kCrLf);
-    line("N  ", p.N, "####0");
-    text.append(kCrLf);
-    line("F  ", p.Fract, "###0");
-    text.append(kCrLf);
-    line("D  ", p.Denom, "###0");
-    text.append("     ").append(kCrLf);
-    line("Error =  ", p.ErrorHz, "###0.0#Hz");
-    text.append(kCrLf).append(kCrLf);
     for (std::size_t i = 0; i < p.words.size(); ++i) {
         text.append("Reg ").append(1, static_cast<char>('0' + i)).append("   0x ");
-        text.append(HexFormat(p.words[i])).append(kCrLf);
+        AppendHexFormat(text, static_cast<std::uint32_t>(p.words[i]));
+        text.append(kCrLf);
     }
     return text;
 }
@@ -138,7 +142,10 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
         p.Fcomp = p.Fr / p.R;
     }
     p.display.rdivider = BlankLedText(p.R).substr(1);
-    p.display.label6 = "Fcomp " + PatternFormat(p.Fcomp, "#0.0#####") + "MHz";
+    std::string& label6 = p.display.label6.emplace("Fcomp ");
+    static constexpr NumberPattern kFcomp("#0.0#####");
+    AppendPattern(label6, p.Fcomp, kFcomp);
+    label6.append("MHz");
     p.OutDiv = std::ldexp(1.0, in.outDivExponent);
     if (in.tracking) {
         p.Fout = p.VCO / p.OutDiv;
