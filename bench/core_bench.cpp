@@ -1,6 +1,7 @@
 // Timings of the model's heavy paths on the in-memory panel, the same code the window runs.
 
 #include "model/memory_panel.h"
+#include "model/plan.h"
 #include "model/plan_controller.h"
 
 #include <benchmark/benchmark.h>
@@ -21,6 +22,23 @@ struct Rig {
 
     Rig() { panel.SetEventSink(&plan); }
 };
+
+// One plan with its words and results text from an input record, without a panel. Two wanted
+// frequencies take turns, as below.
+void BM_MakePlan(benchmark::State& bench) {
+    std::array<PlanInputs, 2> inputs{};
+    inputs[0].outDivExponent = 1;
+    inputs[1].outDivExponent = 1;
+    inputs[1].foutText = "2400.123456";
+    std::size_t turn = 0;
+    for (auto _ : bench) {
+        const Plan plan = MakePlan(inputs[turn], PlanCarry{});
+        turn ^= 1U;
+        benchmark::DoNotOptimize(plan.words[0]);
+        benchmark::DoNotOptimize(plan.display.values->data());
+    }
+}
+BENCHMARK(BM_MakePlan);
 
 // One recompute. Two wanted frequencies take turns, so every run packs new words.
 void BM_Recalculate(benchmark::State& bench) {
