@@ -66,6 +66,7 @@ void SendSession::Start() {
             Finish(kNotComplete, "Not sent: " + NotSentReason(*single));
             return;
         }
+        WarnSpur(*single, "");
     }
     if (const OpenResult opened = link_.Open(); !opened.Ok()) {
         Finish(kLinkFailed, OpenFailure(link_.PortName(), opened));
@@ -103,12 +104,7 @@ bool SendSession::PlanNextStep() {
         const long long index = nextIndex_++;
         const std::string text = steps_->Text(index);
         PlanReport report = planner_->Report(text);
-        if (options_.warnSpurHz) {
-            const std::string warning = SpurWarning(report, *options_.warnSpurHz, text);
-            if (!warning.empty()) {
-                std::fprintf(stderr, "max2870-send: %s\n", warning.c_str());
-            }
-        }
+        WarnSpur(report, text);
         if (report.outcome != RunOutcome::Complete) {
             std::fprintf(stderr, "max2870-send: step %lld (%s): Not sent: %s\n", index,
                          text.c_str(), NotSentReason(report).c_str());
@@ -236,8 +232,10 @@ void SendSession::OnReceived() {
 }
 
 void SendSession::OnLost(const QString& reason) {
-    Finish(kLinkFailed, FirstLine(PortLostLog(link_.PortName(), reason.toStdString(), true)) +
-                            " after " + std::to_string(linesSent_) + " lines");
+    // The window's log line advises on its port box; a script needs only what happened.
+    Finish(kLinkFailed, "port " + link_.PortName() + " went away (" + reason.toStdString() +
+                            ") after " + std::to_string(linesSent_) +
+                            " lines; the transfer stopped");
 }
 
 void SendSession::Interrupt() {
@@ -262,6 +260,14 @@ void SendSession::Finish(int status, const std::string& message) {
         std::fprintf(stderr, "max2870-send: %lld lines in %.4f s\n", linesSent_, seconds);
     }
     emit Finished(status);
+}
+
+void SendSession::WarnSpur(const PlanReport& report, const std::string& stepText) {
+    const std::string warning =
+        options_.warnSpurHz ? SpurWarning(report, *options_.warnSpurHz, stepText) : "";
+    if (!warning.empty()) {
+        std::fprintf(stderr, "max2870-send: %s\n", warning.c_str());
+    }
 }
 
 void SendSession::Progress(const std::string& line) {

@@ -57,6 +57,7 @@ private:
     void StepDone();
     void Finish(int status, const std::string& message = {});
     Clock::time_point Deadline(long long line) const;
+    void WarnSpur(const PlanReport& report, const std::string& stepText);
     void Progress(const std::string& line);
     void Print(const std::string& text);
 
