@@ -43,14 +43,4 @@ std::optional<std::int32_t> HexValue(std::string_view text) {
     return static_cast<std::int32_t>(acc);
 }
 
-std::string HexFormatLong(std::int32_t word) {
-    auto pattern = static_cast<std::uint32_t>(word);
-    std::string text(8, '0');
-    for (auto it = text.rbegin(); it != text.rend(); ++it) {
-        *it = kDigits[pattern & 0xFU];
-        pattern >>= 4;
-    }
-    return text;
-}
-
 } // namespace max2870

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace max2870 {
@@ -12,8 +11,5 @@ namespace max2870 {
 // when the accumulation leaves the signed 32-bit range (only a stray character after a leading
 // 8 or more can do that within 8 characters).
 std::optional<std::int32_t> HexValue(std::string_view text);
-
-// The 32-bit pattern of a word as exactly 8 upper-case hexadecimal digits.
-std::string HexFormatLong(std::int32_t word);
 
 } // namespace max2870

@@ -8,6 +8,17 @@ namespace max2870 {
 
 using enum ControlId;
 
+namespace {
+
+// Serial devices belong to a group (dialout) that a new user is often not in.
+#ifdef __linux__
+constexpr bool kPortsBelongToAGroup = true;
+#else
+constexpr bool kPortsBelongToAGroup = false;
+#endif
+
+} // namespace
+
 LinkController::LinkController(SynthState& state, Panel& panel, PlanController& plan,
                                SerialLink& link, const PortDirectory& ports, LinkOptions options,
                                QObject* parent)
@@ -59,8 +70,13 @@ void LinkController::Form_Load() {
     ProbePorts();
 }
 
+// At start-up the list is empty. After a lost port it runs again and adds the ports that have
+// turned up since; the panel has no way to take entries out of the list.
 void LinkController::ProbePorts() {
     for (const PortCandidate& candidate : ports_.Candidates()) {
+        if (Listed(candidate.name)) {
+            continue;
+        }
         link_.SetPortName(candidate.name);
         if (link_.Open().Ok()) {
             panel_.AddListEntry(CPort, candidate.name);
@@ -70,37 +86,59 @@ void LinkController::ProbePorts() {
     panel_.SetText(CPort, panel_.ListCount(CPort) > 0 ? panel_.ListEntry(CPort, 0) : "");
 }
 
+bool LinkController::Listed(const std::string& name) const {
+    for (int i = 0; i < panel_.ListCount(CPort); ++i) {
+        if (panel_.ListEntry(CPort, i) == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The port is opened before anything claims it is open; a box that names no port, or a port
+// that will not open, leaves the choice on screen with a message that says what to do.
 void LinkController::SetCP_Click() {
     panel_.SetBackColour(CPort, colour::White);
-    panel_.SetVisible(CPort, false);
-    panel_.SetVisible(SetCP, false);
     const std::string text = panel_.Text(CPort);
     const std::optional<PortChoice> choice = ReadPortChoice(text, ports_.Naming());
     if (!choice) {
-        return; // no port named: the link stays unavailable until the next start
+        const bool suggestDialout = kPortsBelongToAGroup && panel_.ListCount(CPort) == 0;
+        panel_.ShowMessage(options_.title, NoPortChosenMessage(suggestDialout));
+        return;
     }
-    s_.CP = choice->cp;
-    panel_.ShowMessage(options_.title, PortOpenMessage(text));
     link_.SetPortName(choice->port);
     const OpenResult opened = link_.Open();
     if (!opened.Ok()) {
+        link_.Close();
         panel_.ShowMessage(options_.title, OpenFailureMessage(choice->port, opened));
-        ReturnToPortChoice();
         return;
     }
+    s_.CP = choice->cp;
     port_ = choice->port;
-    panel_.SetCaption(MAX2870, panel_.Caption(MAX2870) + choice->captionSuffix);
-    panel_.SetVisible(SendAll, true);
-    panel_.SetVisible(Init, true);
-    panel_.SetVisible(WriteAll, true);
+    panel_.SetVisible(CPort, false);
+    panel_.SetVisible(SetCP, false);
+    panel_.ShowMessage(options_.title, PortOpenMessage(text));
+    captionBeforePort_ = panel_.Caption(MAX2870);
+    panel_.SetCaption(MAX2870, captionBeforePort_ + choice->captionSuffix);
+    ShowLinkCommands(true);
 }
 
-// A failed open leaves nothing half done: the port is closed and the choice is offered again.
+// The port is gone: the commands go, the choice comes back with the ports as they are now.
 void LinkController::ReturnToPortChoice() {
     link_.Close();
     s_.CP = 0;
+    ShowLinkCommands(false);
+    panel_.SetCaption(MAX2870, captionBeforePort_);
+    ProbePorts();
+    panel_.SetBackColour(CPort, colour::Red);
     panel_.SetVisible(CPort, true);
     panel_.SetVisible(SetCP, true);
+}
+
+void LinkController::ShowLinkCommands(bool shown) {
+    panel_.SetVisible(SendAll, shown);
+    panel_.SetVisible(Init, shown);
+    panel_.SetVisible(WriteAll, shown);
 }
 
 void LinkController::CPort_Click() {

@@ -56,7 +56,11 @@ private:
     void HandOver();
     void OnReplyTimeout();
     void OnPortLost(const QString& reason);
+    void ReleaseGuard();
+    bool Listed(const std::string& name) const;
     void ReturnToPortChoice();
+    void ShowLinkCommands(bool shown);
+    bool RefuseIncompleteSet();
 
     void Run(TransferPlan plan);
     bool RunStep(const TransferStep& step);
@@ -73,7 +77,8 @@ private:
     ReceivePath receive_;
     PacedSequence sequence_;
     QTimer replyTimer_;
-    std::string port_; // the port chosen by "Set COM Port"
+    std::string port_;              // the port chosen by "Set COM Port"
+    std::string captionBeforePort_; // the window caption before the port was added to it
 };
 
 } // namespace max2870

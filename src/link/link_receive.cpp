@@ -34,25 +34,35 @@ void LinkController::HandOver() {
     replyTimer_.stop();
     const DecodeResult decoded = plan_.DecodeRegisters();
     if (!decoded.accepted) {
-        s_.InitFlag = false;
         Log(RefusedSetLog(decoded.reason));
+        ReleaseGuard();
     }
+}
+
+// Edits made while the read-back was awaited were held back; one recompute applies them, so the
+// display matches the panel again.
+void LinkController::ReleaseGuard() {
+    s_.InitFlag = false;
+    plan_.Recalculate();
 }
 
 void LinkController::OnReplyTimeout() {
     if (!s_.InitFlag) {
         return;
     }
-    s_.InitFlag = false;
     Log(NoReplyLog(std::chrono::duration<double>(options_.replyTimeout).count()));
+    ReleaseGuard();
 }
 
 void LinkController::OnPortLost(const QString& reason) {
     const bool midTransfer = Busy();
     sequence_.Stop();
     replyTimer_.stop();
-    s_.InitFlag = false; // no reply can come now, so the panel must not stay frozen
     Log(PortLostLog(port_, reason.toStdString(), midTransfer));
+    if (s_.InitFlag) {
+        ReleaseGuard(); // no reply can come now, so the panel must not stay frozen
+    }
+    ReturnToPortChoice();
 }
 
 } // namespace max2870

@@ -43,12 +43,32 @@ std::string OpenFailureMessage(const std::string& port, const OpenResult& result
     return text;
 }
 
+std::string NoPortChosenMessage(bool suggestDialout) {
+    std::string text = std::string("No port chosen: type a port number or device path in the port "
+                                   "box, or pick one from its list, then press Set COM Port.") +
+                       kCrLf;
+    if (suggestDialout) {
+        text += std::string("No serial port could be opened. If the machine has serial ports, "
+                            "your user may need to join the dialout group (sudo usermod -aG "
+                            "dialout $USER), then log out and in again.") +
+                kCrLf;
+    }
+    return text;
+}
+
+std::string NotSentLog(RunOutcome outcome, const std::string& valuesText) {
+    if (outcome == RunOutcome::NoFcomp) {
+        return std::string("Not sent: no comparison frequency") + kCrLf;
+    }
+    return "Not sent: " + valuesText.substr(0, valuesText.find(kCrLf)) + kCrLf;
+}
+
 std::string ReopenFailureLog(const std::string& port, const OpenResult& result) {
     std::string text = "Cannot reopen " + port + ": " + ReasonOf(result) + "; nothing sent";
     if (result.fault == PortFault::Permission) {
         text += " (add your user to the dialout group)";
     }
-    return text + kCrLf;
+    return text + "; choose a port and press Set COM Port" + kCrLf;
 }
 
 std::string PortClosedLog(const std::string& port) {
@@ -56,12 +76,13 @@ std::string PortClosedLog(const std::string& port) {
 }
 
 std::string PortLostLog(const std::string& port, const std::string& reason, bool midTransfer) {
-    std::string text = "Port " + port + " lost";
-    if (!reason.empty()) {
-        text += " (" + reason + ")";
-    }
+    std::string text = "Port " + port + " went away (adapter unplugged or simulator closed)";
     if (midTransfer) {
         text += "; transfer stopped";
+    }
+    text += "; choose a port and press Set COM Port";
+    if (!reason.empty()) {
+        text += " [" + reason + "]"; // the system's own words, for whoever digs deeper
     }
     return text + kCrLf;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/port_fault.h"
+#include "model/plan.h"
 
 #include <string>
 
@@ -10,6 +11,11 @@ namespace max2870 {
 // log line ends in CR LF like the rest of the log.
 std::string PortOpenMessage(const std::string& portText);
 std::string OpenFailureMessage(const std::string& port, const OpenResult& result);
+// "Set COM Port" with nothing in the box that names a port. Where serial devices belong to a
+// group (Linux), an empty list most often means the user may not open any of them.
+std::string NoPortChosenMessage(bool suggestDialout);
+// Why a send command sent nothing: the recompute it ran did not make a complete set.
+std::string NotSentLog(RunOutcome outcome, const std::string& valuesText);
 std::string ReopenFailureLog(const std::string& port, const OpenResult& result);
 std::string PortClosedLog(const std::string& port);
 std::string PortLostLog(const std::string& port, const std::string& reason, bool midTransfer);

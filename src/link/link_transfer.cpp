@@ -17,6 +17,10 @@ void LinkController::SendAll_Click() {
     panel_.SetForeColour(Text1, colour::Black);
     if (!reopened.Ok()) {
         Log(ReopenFailureLog(port_, reopened));
+        ReturnToPortChoice();
+        return;
+    }
+    if (RefuseIncompleteSet()) {
         return;
     }
     Log("Send registers\r\n");
@@ -30,6 +34,9 @@ void LinkController::WriteAll_Click() {
     panel_.SetText(Text1, "");
     panel_.SetForeColour(Text1, colour::LogPurple);
     plan_.Recalculate();
+    if (RefuseIncompleteSet()) {
+        return;
+    }
     if (!link_.IsOpen()) {
         Log(PortClosedLog(port_));
         return;
@@ -51,6 +58,16 @@ void LinkController::Init_Click() {
     }
     replyTimer_.start(options_.replyTimeout);
     Run(InitPlan());
+}
+
+// Words that no longer match the panel are not sent. While a read-back is pending the recompute
+// is held back on purpose, and the words as they last stood go out.
+bool LinkController::RefuseIncompleteSet() {
+    if (plan_.RecomputeHeld() || plan_.LastOutcome() == RunOutcome::Complete) {
+        return false;
+    }
+    Log(NotSentLog(plan_.LastOutcome(), panel_.Text(ValuesText)));
+    return true;
 }
 
 void LinkController::Run(TransferPlan plan) {

@@ -1,6 +1,7 @@
 #include "link/receive_path.h"
 
 #include "link/hex_value.h"
+#include "model/hex_format.h"
 
 #include <algorithm>
 
@@ -77,7 +78,7 @@ void ReceivePath::FileWord(std::string_view digits, LineOutcome& outcome) {
     rxCount_ = std::min(rxCount_ + 1, kMaxRxCount);
     const int index = static_cast<int>(static_cast<std::uint32_t>(*word) & 7U);
     s_.RxReg[static_cast<std::size_t>(index)] = *word;
-    outcome.logEntry = "Reg " + std::to_string(index) + " - " + HexFormatLong(*word) + "\r\n";
+    outcome.logEntry = "Reg " + std::to_string(index) + " - " + HexFormat(*word) + "\r\n";
     outcome.handOver = index == 0 && rxCount_ >= 6;
 }
 
