@@ -1,6 +1,6 @@
 #pragma once
 
-// The rig of the link's window-side tests: a scripted serial layer with its own port list, and
+// The rig of the link's window-side tests: a scripted serial layer that also lists the ports, and
 // the panel, plan and link wired as the window wires them.
 
 #include "link/link_controller.h"
@@ -23,7 +23,7 @@ inline double Seconds() {
         .count();
 }
 
-// Ports open as `faults` says; every line handed over is noted with its time and answered with
+// Ports open as `faults` says; each line handed over is noted with its time and answered with
 // `answer`, which arrives while the sender waits, like a real reply.
 class TestLink : public SerialLink, public PortDirectory {
 public:
@@ -49,18 +49,17 @@ public:
     PortNaming Naming() const override { return naming; }
     std::vector<PortCandidate> Candidates() const override {
         std::vector<PortCandidate> all;
-        for (const std::string& name : names) {
-            all.push_back({name, {}});
-        }
+        std::ranges::transform(names, std::back_inserter(all), [](auto& n) {
+            return PortCandidate{n, {}};
+        });
         return all;
     }
     void SetPortName(const std::string& name) override { name_ = name; }
     std::string PortName() const override { return name_; }
     OpenResult Open() override {
         opens.push_back(name_);
-        const auto fault = faults.find(name_);
-        open_ = fault == faults.end();
-        return open_ ? OpenResult{} : OpenResult{fault->second, "scripted"};
+        open_ = !faults.contains(name_);
+        return open_ ? OpenResult{} : OpenResult{faults[name_], "scripted"};
     }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
@@ -88,8 +87,8 @@ struct LinkRig {
     explicit LinkRig(LinkOptions options = {"MAX2870 Control", 10ms, 5s},
                      SerialLink* real = nullptr)
         : plan(state, panel),
-          controller(state, panel, plan, real != nullptr ? *real : static_cast<SerialLink&>(link),
-                     link, options) {
+          controller(state, panel, plan, real ? *real : static_cast<SerialLink&>(link), link,
+                     options) {
         panel.PresetValue(ControlId::OutDivCont, 1); // 2320.5 MHz out of a 4641 MHz VCO
         panel.SetEventSink(&plan);
         plan.SetNextSink(&controller);
@@ -98,15 +97,13 @@ struct LinkRig {
             finishedAt = Seconds();
         });
     }
-
     void Click(ControlId id) { plan.OnControlEvent(id, ControlEvent::Click); }
     void Connect(const std::string& port) {
         panel.SetText(ControlId::CPort, port);
         Click(ControlId::SetCP);
     }
     const std::string& Log() const { return panel.Record(ControlId::Text1).text; }
-    // Clicks a send button and waits for its sequence: whether it completed.
-    bool Run(ControlId button) {
+    bool Run(ControlId button) { // clicks and waits for the sequence: whether it completed
         const std::size_t before = finished.size();
         clickedAt = Seconds();
         Click(button);

@@ -6,6 +6,8 @@
 #include "link/qt_serial_link.h"
 #include "link_rig.h"
 
+#include <regex>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/stat.h>
@@ -73,15 +75,11 @@ void LinkTransferTest::pacedCommandsAtFullTiming() {
     QVERIFY(tcgetattr(pty.master, &line) == 0);
     QVERIFY2(cfgetospeed(&line) == B9600 && (line.c_cflag & CSIZE) == CS8, "9600 baud, 8 bits");
     QVERIFY2((line.c_cflag & CSTOPB) != 0 && (line.c_cflag & PARENB) == 0, "2 stop, no parity");
-    const std::string sendAll =
-        "R00400005\r\nR609C80FC\r\nR0000000B\r\nR18005E42\r\nR20000FA1\r\nR00E80190\r\n";
-    std::string writeAll;
-    for (std::size_t i = 0; i < 6; ++i) {
-        writeAll += sendAll.substr(11 * i, 11) + "W\r\n";
-    }
+    const std::string sendAll = "R00400005\r\nR609C80FC\r\nR0000000B\r\nR18005E42\r\nR20000FA1"
+                                "\r\nR00E80190\r\n";
     const std::tuple<ControlId, const char*, std::string> commands[]{
         {SendAll, "Set all Registers", sendAll},
-        {WriteAll, "Write EE", writeAll},
+        {WriteAll, "Write EE", std::regex_replace(sendAll, std::regex("\r\n"), "\r\nW\r\n")},
         {Init, "INIT from EE", "INIT\r\n"}};
     for (const auto& [button, name, wire] : commands) {
         serial.times.clear();
@@ -99,12 +97,9 @@ void LinkTransferTest::pacedCommandsAtFullTiming() {
 }
 
 void LinkTransferTest::portsOverPseudoTerminals() {
-    const SystemPortDirectory system;
-    QVERIFY2(system.Naming() == PortNaming::Paths, "ports named by device path");
-    const auto found = system.Candidates();
-    for (std::size_t i = 1; i < found.size(); ++i) {
-        QVERIFY2(!NaturalLess(found[i].name, found[i - 1].name), "ports in natural order");
-    }
+    const auto found = SystemPortDirectory().Candidates();
+    QVERIFY2(SystemPortDirectory().Naming() == PortNaming::Paths, "ports named by device path");
+    QVERIFY2(std::ranges::is_sorted(found, NaturalLess, &PortCandidate::name), "natural order");
 
     Pty first;
     Pty held;
