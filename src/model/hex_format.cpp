@@ -4,12 +4,16 @@
 
 namespace max2870 {
 
-void AppendHexFormat(std::string& text, std::uint32_t pattern) {
-    const std::size_t start = text.size();
-    text.resize(start + 8);
-    for (std::size_t i = start + 8; i-- > start; pattern >>= 4) {
-        text[i] = "0123456789ABCDEF"[pattern & 0xFU];
+void WriteHexDigits(char* out, std::uint32_t pattern) {
+    for (int i = 7; i >= 0; --i, pattern >>= 4) {
+        out[i] = "0123456789ABCDEF"[pattern & 0xFU];
     }
+}
+
+void AppendHexFormat(std::string& text, std::uint32_t pattern) {
+    char digits[8];
+    WriteHexDigits(digits, pattern);
+    text.append(digits, sizeof digits);
 }
 
 std::string HexFormat(double word) {

@@ -10,7 +10,8 @@ namespace max2870 {
 // display, register lines on the wire, the listing and the read-back log all use it.
 std::string HexFormat(double word);
 
-// The 8 digits of a word's pattern appended to a text.
+// The 8 digits of a word's pattern written at `out`, or appended to a text.
+void WriteHexDigits(char* out, std::uint32_t pattern);
 void AppendHexFormat(std::string& text, std::uint32_t pattern);
 
 } // namespace max2870

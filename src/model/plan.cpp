@@ -4,6 +4,7 @@
 #include "model/hex_format.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace max2870 {
 namespace {
@@ -126,11 +127,18 @@ std::string ResultsText(const Plan& p) {
     line("D  ", p.Denom, kWhole, "     ");
     line("Error =  ", p.ErrorHz, kHz, "");
     text.append(kCrLf);
+    // The six register lines in one piece: "Reg k   0x " and the word's 8 digits.
+    constexpr std::size_t kLine = 21;
+    char lines[6 * kLine];
     for (std::size_t i = 0; i < p.words.size(); ++i) {
-        text.append("Reg ").append(1, static_cast<char>('0' + i)).append("   0x ");
-        AppendHexFormat(text, static_cast<std::uint32_t>(p.words[i]));
-        text.append(kCrLf);
+        char* line = lines + i * kLine;
+        std::memcpy(line, "Reg 0   0x ", 11);
+        line[4] = static_cast<char>('0' + i);
+        WriteHexDigits(line + 11, static_cast<std::uint32_t>(p.words[i]));
+        line[19] = '\r';
+        line[20] = '\n';
     }
+    text.append(lines, sizeof lines);
     return text;
 }
 
@@ -141,7 +149,7 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
     if (p.R > 0) {
         p.Fcomp = p.Fr / p.R;
     }
-    p.display.rdivider = BlankLedText(p.R).substr(1);
+    p.display.rdivider = BlankLedText(p.R).erase(0, 1);
     std::string& label6 = p.display.label6.emplace("Fcomp ");
     static constexpr NumberPattern kFcomp("#0.0#####");
     AppendPattern(label6, p.Fcomp, kFcomp);
