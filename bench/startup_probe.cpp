@@ -1,31 +1,10 @@
-// Opens the control panel exactly as max2870-control does and reports, once the window is on
-// screen, the time since main began, the wall clock (so a script can add the loading before
-// main), and the resident memory.
+// Opens the control panel exactly as max2870-control does and reports once it is on screen.
 
 #include "app/control_app.h"
+#include "startup_report.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
-
-#include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <string>
-
-namespace {
-
-std::string StatusLine(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with(key)) {
-            return line;
-        }
-    }
-    return key + " unknown";
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QElapsedTimer sinceMain;
@@ -38,11 +17,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "max2870_startup: the window was not shown within 5 s\n");
         return 1;
     }
-    const auto shownAt = std::chrono::system_clock::now().time_since_epoch();
-    std::printf("main_to_shown_ms %.1f\n", static_cast<double>(sinceMain.nsecsElapsed()) / 1e6);
-    std::printf("shown_epoch_ns %lld\n",
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::nanoseconds>(shownAt).count()));
-    std::printf("%s\n%s\n", StatusLine("VmRSS").c_str(), StatusLine("VmHWM").c_str());
+    ReportShown(sinceMain);
     return 0;
 }

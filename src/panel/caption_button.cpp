@@ -32,6 +32,11 @@ CaptionButton::CaptionButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
 }
 
+void CaptionButton::SetFill(const QColor& colour) {
+    fill_ = colour;
+    update();
+}
+
 void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
     QStylePainter painter(this);
     QStyleOptionButton option;
@@ -39,6 +44,9 @@ void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
     const QString caption = option.text;
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    if (fill_.isValid()) {
+        painter.fillRect(rect().adjusted(2, 2, -2, -2), isDown() ? fill_.darker(115) : fill_);
+    }
 
     QRect area = rect().adjusted(2, 1, -2, -1);
     if (isDown()) {

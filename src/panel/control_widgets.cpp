@@ -1,12 +1,13 @@
 #include "panel/control_widgets.h"
 
+#include "panel/accessible_names.h"
 #include "panel/caption_button.h"
+#include "panel/panel_fonts.h"
+#include "panel/spinner.h"
 #include "panel/twips.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +15,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include <algorithm>
-#include <cmath>
 
 namespace max2870 {
 namespace {
@@ -60,6 +58,7 @@ QWidget* CreateMultiLine(const ControlEntry& entry, QWidget* parent) {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setVerticalScrollBarPolicy(entry.verticalScrollBar ? Qt::ScrollBarAlwaysOn
                                                             : Qt::ScrollBarAlwaysOff);
+    box->document()->setDocumentMargin(2); // room for one more line of results
     return box;
 }
 
@@ -70,12 +69,14 @@ QWidget* CreateComboBox(QWidget* parent) {
     return combo;
 }
 
-QWidget* CreateSpinner(const ControlEntry& entry, QWidget* parent) {
-    auto* bar = new QScrollBar(Qt::Vertical, parent);
-    bar->setRange(0, entry.maximum - entry.minimum);
-    bar->setSingleStep(1);
-    bar->setPageStep(1);
-    return bar;
+// Tab reaches an option group on its selected button only; the arrows move within the group.
+QWidget* CreateOptionButton(QWidget* parent) {
+    auto* button = new QRadioButton(parent); // siblings in one frame exclude each other
+    button->setFocusPolicy(Qt::ClickFocus);
+    QObject::connect(button, &QAbstractButton::toggled, button, [button](bool selected) {
+        button->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+    return button;
 }
 
 // The frame's caption sits on its border line, as the layout's places inside a frame expect.
@@ -100,15 +101,21 @@ QWidget* CreateByKind(const ControlEntry& entry, QWidget* parent) {
     case ControlKind::CheckBox:
         return new QCheckBox(parent);
     case ControlKind::OptionButton:
-        return new QRadioButton(parent); // siblings in one frame exclude each other
+        return CreateOptionButton(parent);
     case ControlKind::Frame:
         return CreateFrame(parent);
     case ControlKind::CommandButton:
         return new CaptionButton(parent);
     case ControlKind::ComboBox:
         return CreateComboBox(parent);
-    case ControlKind::Spinner:
-        return CreateSpinner(entry, parent);
+    case ControlKind::Spinner: {
+        auto* spinner = new Spinner(entry.minimum, entry.maximum, parent);
+        if (entry.id == ControlId::OutDivCont) {
+            // read out as its label shows it: the divider, not its exponent
+            spinner->SetValueText([](int exponent) { return QString::number(1 << exponent); });
+        }
+        return spinner;
+    }
     case ControlKind::Window:
         break;
     }
@@ -139,6 +146,7 @@ QPalette::ColorRole BackRole(ControlKind kind) {
     switch (kind) {
     case ControlKind::TextBox:
     case ControlKind::MultiLineText:
+    case ControlKind::ComboBox:
         return QPalette::Base;
     case ControlKind::CommandButton:
         return QPalette::Button;
@@ -148,78 +156,35 @@ QPalette::ColorRole BackRole(ControlKind kind) {
     return QPalette::Window;
 }
 
-QFont FamilyFont(bool bold, bool large, int stretch) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(large ? 16 : 11); // 12 points and 8.25 points at 96 dots per inch
-    font.setBold(bold);
-    font.setStretch(stretch);
-    return font;
+// A wrapped caption may need a few pixels more than its box; the label grows downwards
+// rather than cut its last line.
+void ShowLabelText(const ControlEntry& entry, QLabel* label, const QString& text) {
+    label->setText(text);
+    const QRect place = PixelRect(entry.place);
+    label->resize(place.width(), std::max(place.height(), label->heightForWidth(place.width())));
 }
 
-// Room that a check box or option button needs beside its caption, as its style lays it out.
-int MarkWidth(ControlKind kind) {
-    const QStyle* style = QApplication::style();
-    QStyleOptionButton option;
-    option.text = QStringLiteral("x"); // a captioned button: the style adds the spacing
-    const auto contents =
-        kind == ControlKind::CheckBox ? QStyle::CT_CheckBox : QStyle::CT_RadioButton;
-    return style->sizeFromContents(contents, &option, QSize(0, 0)).width();
-}
-
-bool OneLineCaptionsFit(int stretch) {
-    constexpr int kMargin = 4; // pixels kept free at the caption's end
-    for (const ControlEntry& entry : ControlTable()) {
-        const bool marked =
-            entry.kind == ControlKind::CheckBox || entry.kind == ControlKind::OptionButton;
-        if ((!marked && entry.kind != ControlKind::Label) || entry.text.empty()) {
-            continue;
-        }
-        const QFontMetrics metrics(
-            FamilyFont(entry.font != FontStyle::Default, entry.font == FontStyle::Bold12, stretch));
-        const QRect place = PixelRect(entry.place);
-        if (!marked && place.height() >= 1.5 * metrics.lineSpacing()) {
-            continue; // a box drawn for two lines may wrap
-        }
-        const int room = place.width() - kMargin - (marked ? MarkWidth(entry.kind) : 0);
-        if (metrics.horizontalAdvance(QString::fromUtf8(entry.text.data(), entry.text.size())) >
-            room) {
-            return false;
-        }
+// A new text keeps the box where the operator scrolled it; fitted boxes need no scrolling.
+void ShowBoxText(QPlainTextEdit* box, const QString& text, const PanelFonts& fonts) {
+    if (box->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOn) {
+        fonts.FitText(box, text);
     }
-    return true;
-}
-
-// The layout was drawn for a narrow sans-serif face; on a system whose sans-serif runs wider
-// (DejaVu Sans, Debian's default) the one-line captions would wrap or be cut. The panel's font
-// is narrowed just enough that every caption drawn on one line stays on one line. Hinting
-// rounds the advances, so the widths are measured at each stretch rather than scaled.
-int FittingStretch() {
-    constexpr int kNarrowest = 75;
-    int stretch = 100;
-    while (stretch > kNarrowest && !OneLineCaptionsFit(stretch)) {
-        --stretch;
-    }
-    return stretch;
+    const int scrolled = box->verticalScrollBar()->value();
+    box->setPlainText(text);
+    box->verticalScrollBar()->setValue(scrolled);
 }
 
 } // namespace
 
-QFont PanelFont(bool bold, bool large) {
-    static const int stretch = FittingStretch();
-    return FamilyFont(bold, large, stretch);
-}
-
-QWidget* CreateControlWidget(const ControlEntry& entry, QWidget* parent) {
+QWidget* CreateControlWidget(const ControlEntry& entry, QWidget* parent, const PanelFonts& fonts) {
     QWidget* widget = CreateByKind(entry, parent);
     if (widget == nullptr) {
         return nullptr;
     }
     widget->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
+    widget->setAccessibleName(AccessibleNameOf(entry));
     widget->setGeometry(PixelRect(entry.place));
-    widget->setFont(PanelFont(entry.font != FontStyle::Default, entry.font == FontStyle::Bold12));
+    widget->setFont(fonts.Font(entry.font, entry.font != FontStyle::Default));
     if (!entry.tooltip.empty()) {
         widget->setToolTip(QString::fromUtf8(entry.tooltip.data(), entry.tooltip.size()));
     }
@@ -242,43 +207,53 @@ std::string DisplayLineEnds(const std::string& text) {
     return shown;
 }
 
-// A wrapped caption may need a few pixels more than its box; the label grows downwards
-// rather than cut its last line.
-void ShowLabelText(const ControlEntry& entry, QLabel* label, const std::string& text) {
-    label->setText(ToQString(DisplayLineEnds(text)));
-    const QRect place = PixelRect(entry.place);
-    label->resize(place.width(), std::max(place.height(), label->heightForWidth(place.width())));
-}
-
-void ApplyText(const ControlEntry& entry, QWidget* widget, const std::string& text) {
+bool ApplyText(const ControlEntry& entry, QWidget* widget, const std::string& text,
+               const PanelFonts& fonts) {
+    const QString shown = ToQString(DisplayLineEnds(text));
     switch (entry.kind) {
     case ControlKind::Window:
-        widget->setWindowTitle(ToQString(text));
-        break;
+        widget->setWindowTitle(shown);
+        return true;
     case ControlKind::Label:
-        ShowLabelText(entry, static_cast<QLabel*>(widget), text);
-        break;
-    case ControlKind::TextBox:
-        static_cast<QLineEdit*>(widget)->setText(ToQString(text));
-        break;
-    case ControlKind::MultiLineText:
-        static_cast<QPlainTextEdit*>(widget)->setPlainText(ToQString(DisplayLineEnds(text)));
-        break;
+        ShowLabelText(entry, static_cast<QLabel*>(widget), shown);
+        return true;
+    case ControlKind::TextBox: {
+        auto* box = static_cast<QLineEdit*>(widget);
+        if (box->text() == shown) {
+            return false; // typed by the operator: the caret stays where it is
+        }
+        box->setText(shown);
+        return true;
+    }
+    case ControlKind::MultiLineText: {
+        auto* box = static_cast<QPlainTextEdit*>(widget);
+        if (box->toPlainText() == shown) {
+            return false;
+        }
+        ShowBoxText(box, shown, fonts);
+        return true;
+    }
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
     case ControlKind::CommandButton:
         static_cast<QAbstractButton*>(widget)->setText(Literal(text));
-        break;
+        return true;
     case ControlKind::Frame:
         static_cast<QGroupBox*>(widget)->setTitle(Literal(text));
-        break;
-    case ControlKind::ComboBox:
-        static_cast<QComboBox*>(widget)->setEditText(ToQString(text));
-        static_cast<QComboBox*>(widget)->lineEdit()->setCursorPosition(0); // show its start
-        break;
+        return true;
+    case ControlKind::ComboBox: {
+        auto* combo = static_cast<QComboBox*>(widget);
+        if (combo->currentText() == shown) {
+            return false;
+        }
+        combo->setEditText(shown);
+        combo->lineEdit()->setCursorPosition(0); // a path shows its start
+        return true;
+    }
     case ControlKind::Spinner:
         break;
     }
+    return false;
 }
 
 void ApplyAppend(QWidget* widget, const std::string& before, const std::string& added) {
@@ -295,10 +270,6 @@ void ApplyAppend(QWidget* widget, const std::string& before, const std::string& 
     box->ensureCursorVisible();
 }
 
-int SpinnerValueOf(const ControlEntry& entry, int barPosition) {
-    return entry.maximum - barPosition;
-}
-
 void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
     switch (entry.kind) {
     case ControlKind::CheckBox:
@@ -310,7 +281,7 @@ void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
         }
         break;
     case ControlKind::Spinner:
-        static_cast<QScrollBar*>(widget)->setValue(entry.maximum - value);
+        static_cast<Spinner*>(widget)->SetSpinnerValue(value);
         break;
     default:
         break;
@@ -322,21 +293,22 @@ void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
     if (fore) {
         SetRole(widget, ForeRole(kind), *fore);
     }
-    if (back) {
-        SetRole(widget, BackRole(kind), *back);
-        if (kind == ControlKind::ComboBox) {
-            SetRole(widget, QPalette::Base, *back);
-            SetRole(widget, QPalette::Button, *back);
-        }
-        if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
-            kind == ControlKind::OptionButton || kind == ControlKind::Window) {
-            widget->setAutoFillBackground(true);
-        }
+    if (!back) {
+        return;
+    }
+    SetRole(widget, BackRole(kind), *back);
+    if (kind == ControlKind::ComboBox) {
+        SetRole(widget, QPalette::Button, *back);
+    } else if (auto* button = dynamic_cast<CaptionButton*>(widget)) {
+        button->SetFill(QColor(back->red, back->green, back->blue));
+    } else if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
+               kind == ControlKind::OptionButton || kind == ControlKind::Window) {
+        widget->setAutoFillBackground(true);
     }
 }
 
-void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold) {
-    widget->setFont(PanelFont(bold, entry.font == FontStyle::Bold12));
+void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold, const PanelFonts& fonts) {
+    widget->setFont(fonts.Font(entry.font, bold));
 }
 
 } // namespace max2870

@@ -3,8 +3,6 @@
 #include "common/colours.h"
 #include "model/control_table.h"
 
-#include <QFont>
-
 #include <optional>
 #include <string>
 
@@ -12,25 +10,23 @@ class QWidget;
 
 namespace max2870 {
 
-// The widget of one control of the table, placed in its parent, with its name, tooltip and
-// font, but without its text, value or colours (the panel applies those from its own record).
-QWidget* CreateControlWidget(const ControlEntry& entry, QWidget* parent);
+class PanelFonts;
 
-// The panel's font at the given style: the default size is fixed in pixels so that the captions
-// fit the boxes drawn in twips whatever the screen's dots per inch.
-QFont PanelFont(bool bold, bool large);
+// The widget of one control of the table, placed in its parent, with its name, accessible
+// name, tooltip and font, but without its text, value or colours (the panel mirrors those from
+// its record).
+QWidget* CreateControlWidget(const ControlEntry& entry, QWidget* parent, const PanelFonts& fonts);
 
-void ApplyText(const ControlEntry& entry, QWidget* widget, const std::string& text);
+// Mirrors a text or caption; returns false when the widget showed it already.
+bool ApplyText(const ControlEntry& entry, QWidget* widget, const std::string& text,
+               const PanelFonts& fonts);
 // Appends to a multi-line box; `before` is the text it held, so that a CR LF split across two
 // appends stays one line break.
 void ApplyAppend(QWidget* widget, const std::string& before, const std::string& added);
 void ApplyValue(const ControlEntry& entry, QWidget* widget, int value);
 void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
                   std::optional<Rgb> back);
-void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold);
-
-// A spinner's value is the reverse of its scroll bar's position, so the top arrow raises it.
-int SpinnerValueOf(const ControlEntry& entry, int barPosition);
+void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold, const PanelFonts& fonts);
 
 // Line ends as the text widgets show them: CR LF (or a lone CR) becomes one line break.
 std::string DisplayLineEnds(const std::string& text);

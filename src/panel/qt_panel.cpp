@@ -4,27 +4,24 @@
 #include "panel/control_widgets.h"
 #include "panel/twips.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
 
-#include <algorithm>
-
 namespace max2870 {
+namespace {
 
-QtPanel::QtPanel() {
-    for (const ControlEntry& entry : ControlTable()) {
-        ControlState& state = At(entry.id);
-        state.text = std::string(entry.text);
-        state.value = entry.value;
-        state.fore = entry.fore;
-        state.back = entry.back;
-        state.bold = entry.font != FontStyle::Default;
-        state.visible = entry.visible;
-        state.enabled = entry.enabled;
-        state.place = {static_cast<double>(entry.place.left), static_cast<double>(entry.place.top),
-                       static_cast<double>(entry.place.width),
-                       static_cast<double>(entry.place.height)};
-    }
+// Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
+constexpr Rgb kNoteBack{255, 255, 192};
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QtPanel::QtPanel(QStringList fontFamilies) : fonts_(std::move(fontFamilies)) {
+    record_.SetEventSink(this);
     BuildMainWindow();
 }
 
@@ -50,119 +47,91 @@ void QtPanel::Report(ControlId id, ControlEvent event) {
     }
 }
 
-std::string QtPanel::Text(ControlId id) const {
-    return State(id).text;
+void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        const ControlEntry& entry = EntryOf(id);
+        if (event == ControlEvent::Change && entry.kind != ControlKind::Spinner) {
+            if (id != appending_) {
+                ApplyText(entry, widget, record_.Text(id), fonts_);
+            }
+        } else {
+            ApplyValue(entry, widget, record_.Value(id));
+        }
+    }
+    Report(id, event);
 }
 
-void QtPanel::SetText(ControlId id, std::string_view text) {
-    ControlState& state = At(id);
-    if (state.text == text) {
-        return;
-    }
-    state.text = std::string(text);
+void QtPanel::MirrorText(ControlId id) {
     if (QWidget* widget = Widget(id)) {
-        ProgramWrite write(*this);
-        ApplyText(EntryOf(id), widget, state.text);
+        Mirroring mirroring(*this);
+        ApplyText(EntryOf(id), widget, record_.Text(id), fonts_);
     }
-    Report(id, ControlEvent::Change);
 }
 
 void QtPanel::AppendText(ControlId id, std::string_view text) {
-    if (text.empty()) {
-        return;
+    if (QWidget* widget = Widget(id); widget != nullptr && !text.empty()) {
+        Mirroring mirroring(*this);
+        ApplyAppend(widget, record_.Text(id), std::string(text));
     }
-    ControlState& state = At(id);
-    const std::string added(text);
-    if (QWidget* widget = Widget(id)) {
-        ProgramWrite write(*this);
-        ApplyAppend(widget, state.text, added);
-    }
-    state.text += added;
-    Report(id, ControlEvent::Change);
-}
-
-std::string QtPanel::Caption(ControlId id) const {
-    return State(id).text;
+    appending_ = id;
+    record_.AppendText(id, text);
+    appending_ = ControlId::None;
 }
 
 void QtPanel::SetCaption(ControlId id, std::string_view caption) {
-    ControlState& state = At(id);
-    state.text = std::string(caption);
-    if (QWidget* widget = Widget(id)) {
-        ProgramWrite write(*this);
-        ApplyText(EntryOf(id), widget, state.text);
-    }
-}
-
-int QtPanel::Value(ControlId id) const {
-    return State(id).value;
-}
-
-void QtPanel::SelectOption(ControlId id) {
-    for (ControlId member : OptionGroupOf(id)) {
-        At(member).value = 0;
-    }
-    At(id).value = 1;
-}
-
-void QtPanel::SetValue(ControlId id, int value) {
-    const ControlEntry& entry = EntryOf(id);
-    if (entry.kind == ControlKind::OptionButton) {
-        if (value == 0 || At(id).value != 0) {
-            return; // an option is cleared only by selecting another of its group
-        }
-        SelectOption(id);
-    } else {
-        if (entry.kind == ControlKind::Spinner) {
-            value = std::clamp(value, entry.minimum, entry.maximum);
-        } else if (entry.kind == ControlKind::CheckBox) {
-            value = value != 0 ? 1 : 0;
-        }
-        if (At(id).value == value) {
-            return;
-        }
-        At(id).value = value;
-    }
-    if (QWidget* widget = Widget(id)) {
-        ProgramWrite write(*this);
-        ApplyValue(entry, widget, value);
-    }
-    Report(id, entry.kind == ControlKind::Spinner ? ControlEvent::Change : ControlEvent::Click);
+    record_.SetCaption(id, caption);
+    MirrorText(id);
 }
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
-    At(id).fore = colour;
+    record_.SetForeColour(id, colour);
     if (QWidget* widget = Widget(id)) {
         ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
     }
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
-    At(id).back = colour;
-    if (QWidget* widget = Widget(id)) {
-        ApplyColours(EntryOf(id).kind, widget, std::nullopt, colour);
+    record_.SetBackColour(id, colour);
+    backSet_[Index(id)] = true;
+    MirrorBack(id);
+}
+
+// A note's highlight stands in for the background while the note is there; a box whose
+// background nobody set goes back to the record's white.
+void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
+    QWidget* widget = Widget(id);
+    const MemoryPanel::ControlRecord& record = record_.Record(id);
+    if (widget != nullptr && (backSet_[Index(id)] || !record.note.empty() || noteChanged)) {
+        ApplyColours(EntryOf(id).kind, widget, std::nullopt,
+                     record.note.empty() ? record.back : kNoteBack);
     }
 }
 
 void QtPanel::SetBold(ControlId id, bool bold) {
-    At(id).bold = bold;
+    record_.SetBold(id, bold);
     if (QWidget* widget = Widget(id)) {
-        ApplyBold(EntryOf(id), widget, bold);
+        ApplyBold(EntryOf(id), widget, bold, fonts_);
     }
 }
 
 void QtPanel::SetNote(ControlId id, std::string_view note) {
+    record_.SetNote(id, note);
     if (QWidget* widget = Widget(id)) {
-        widget->setToolTip(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+        const ControlEntry& entry = EntryOf(id);
+        QStringList tip;
+        for (std::string_view part : {entry.tooltip, note}) {
+            if (!part.empty()) {
+                tip << ToQString(part);
+            }
+        }
+        widget->setToolTip(tip.join(QLatin1Char('\n')));
+        MirrorBack(id, true);
     }
 }
 
-bool QtPanel::Visible(ControlId id) const {
-    return State(id).visible;
-}
-
 void QtPanel::SetVisible(ControlId id, bool visible) {
-    At(id).visible = visible;
+    record_.SetVisible(id, visible);
     if (id == ControlId::EEdata) {
         ShowListingWindow(visible);
     } else if (QWidget* widget = Widget(id)) {
@@ -183,16 +152,38 @@ void QtPanel::ShowListingWindow(bool visible) {
 }
 
 void QtPanel::SetEnabled(ControlId id, bool enabled) {
-    At(id).enabled = enabled;
+    record_.SetEnabled(id, enabled);
     if (QWidget* widget = Widget(id)) {
-        widget->setEnabled(enabled);
+        KeepFocusAcross(widget, enabled);
+    }
+}
+
+// A widget that goes grey while it has the focus (a send button during its transfer) pushes
+// the focus on to the next control; when it comes back, so does the focus, unless the operator
+// has put it somewhere else meanwhile.
+void QtPanel::KeepFocusAcross(QWidget* widget, bool enabled) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!enabled && focus == widget && focusBeforeDisabling_.isNull()) {
+        focusBeforeDisabling_ = widget;
+    }
+    const bool parkedByUs = focus == widget || (focus != nullptr && focus == focusParked_);
+    widget->setEnabled(enabled);
+    if (!enabled && parkedByUs && !focusBeforeDisabling_.isNull()) {
+        focusParked_ = QApplication::focusWidget();
+    }
+    if (enabled && !focusBeforeDisabling_.isNull() && focusBeforeDisabling_->isEnabled()) {
+        if (QApplication::focusWidget() == focusParked_) {
+            focusBeforeDisabling_->setFocus(Qt::OtherFocusReason);
+        }
+        focusBeforeDisabling_ = nullptr;
+        focusParked_ = nullptr;
     }
 }
 
 WindowRect QtPanel::WindowPlace(ControlId window) const {
     const QWidget* widget = Widget(window);
     if (widget == nullptr) {
-        return State(window).place;
+        return record_.WindowPlace(window);
     }
     const QRect frame = widget->frameGeometry();
     return {TwipsOf(frame.x()), TwipsOf(frame.y()), TwipsOf(frame.width()),
@@ -200,20 +191,20 @@ WindowRect QtPanel::WindowPlace(ControlId window) const {
 }
 
 void QtPanel::MoveWindow(ControlId window, double left, double top) {
-    At(window).place.left = left;
-    At(window).place.top = top;
+    record_.MoveWindow(window, left, top);
     if (QWidget* widget = Widget(window)) {
         widget->move(PixelsOf(left), PixelsOf(top));
     }
 }
 
 void QtPanel::ShowMessage(std::string_view title, std::string_view text) {
+    record_.ShowMessage(title, text);
     if (messageSink_) {
         messageSink_(title, text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title.data(), title.size()),
-                    QString::fromUtf8(text.data(), text.size()), QMessageBox::Ok, MainWindow());
+    QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
+                    MainWindow());
     box.exec();
 }
 

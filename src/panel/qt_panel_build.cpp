@@ -28,9 +28,9 @@ void QtPanel::BuildMainWindow() {
     main_->setObjectName(QStringLiteral("MAX2870"));
     main_->setFixedSize(ClientSize(ControlId::MAX2870));
     main_->setWindowIcon(PanelIcon());
-    main_->setFont(PanelFont(false, false));
+    main_->setFont(fonts_.Font(FontStyle::Default, false));
     widgets_[Index(ControlId::MAX2870)] = main_.get();
-    ApplyState(EntryOf(ControlId::MAX2870));
+    MirrorAll(EntryOf(ControlId::MAX2870));
     BuildControls(ControlId::MAX2870, main_.get());
     ChainTabOrder();
 }
@@ -41,12 +41,12 @@ void QtPanel::BuildListingWindow() {
     // A secondary window: it never keeps the program running once the main window is closed.
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setFixedSize(ClientSize(ControlId::EEdata));
-    window->setFont(PanelFont(false, false));
+    window->setFont(fonts_.Font(FontStyle::Default, false));
     widgets_[Index(ControlId::EEdata)] = window;
     window->installEventFilter(this);
-    ApplyState(EntryOf(ControlId::EEdata));
+    MirrorAll(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
-    const WindowRect& place = State(ControlId::EEdata).place;
+    const WindowRect& place = record_.Record(ControlId::EEdata).place;
     if (place.left != 0 || place.top != 0) {
         window->move(PixelsOf(place.left), PixelsOf(place.top));
     }
@@ -58,24 +58,30 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
             continue;
         }
         QWidget* parent = entry.parent == window ? windowWidget : Widget(entry.parent);
-        QWidget* widget = CreateControlWidget(entry, parent);
+        QWidget* widget = CreateControlWidget(entry, parent, fonts_);
         widgets_[Index(entry.id)] = widget;
-        ApplyState(entry);
+        MirrorAll(entry);
         Connect(entry, widget);
     }
 }
 
-void QtPanel::ApplyState(const ControlEntry& entry) {
+// A widget made after its record changed (the listing's) shows the record as it stands.
+void QtPanel::MirrorAll(const ControlEntry& entry) {
     QWidget* widget = Widget(entry.id);
-    const ControlState& state = State(entry.id);
-    ProgramWrite write(*this);
-    ApplyText(entry, widget, state.text);
-    ApplyValue(entry, widget, state.value);
-    ApplyColours(entry.kind, widget, state.fore, state.back);
+    const MemoryPanel::ControlRecord& record = record_.Record(entry.id);
+    backSet_[Index(entry.id)] = backSet_[Index(entry.id)] || entry.back.has_value();
+    Mirroring mirroring(*this);
     if (entry.kind != ControlKind::Window) {
-        ApplyBold(entry, widget, state.bold);
-        widget->setVisible(state.visible);
-        widget->setEnabled(state.enabled);
+        ApplyBold(entry, widget, record.bold, fonts_); // before the text, which may fit the font
+    }
+    ApplyText(entry, widget, record.text, fonts_);
+    ApplyValue(entry, widget, record.value);
+    ApplyColours(entry.kind, widget, entry.fore ? std::optional(record.fore) : std::nullopt,
+                 std::nullopt);
+    MirrorBack(entry.id);
+    if (entry.kind != ControlKind::Window) {
+        widget->setVisible(record.visible);
+        widget->setEnabled(record.enabled);
     }
 }
 

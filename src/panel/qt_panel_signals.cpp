@@ -2,18 +2,19 @@
 
 #include "model/control_table.h"
 #include "panel/control_widgets.h"
+#include "panel/port_box.h"
+#include "panel/spinner.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 namespace max2870 {
 
-// The operator's changes reach the record first and are then reported; the program's own
-// writes are reported by the setters, so the widgets' signals are ignored while they run.
+// The operator's changes are written into the record, which reports them; the widgets' own
+// signals are ignored while they mirror the record.
 void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     const ControlId id = entry.id;
     switch (entry.kind) {
@@ -24,8 +25,12 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::editTextChanged, this,
                 [this, id](const QString& text) { OnWidgetText(id, text); });
-        connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
-                [this, id] { OnButtonClicked(id); });
+        connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this, [this, id, widget] {
+            static_cast<QComboBox*>(widget)->lineEdit()->setCursorPosition(0);
+            OnOperatorEvent(id, ControlEvent::Click);
+        });
+        static_cast<QComboBox*>(widget)->lineEdit()->installEventFilter(this);
+        widget->installEventFilter(this);
         break;
     case ControlKind::CheckBox:
         connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this,
@@ -33,17 +38,20 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
         break;
     case ControlKind::OptionButton:
         connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this,
-                [this, id](bool checked) { OnOptionToggled(id, checked); });
+                [this, id](bool checked) {
+                    if (checked) {
+                        OnWidgetValue(id, 1);
+                    }
+                });
         break;
     case ControlKind::CommandButton:
         connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
-                [this, id] { OnButtonClicked(id); });
+                [this, id] { OnOperatorEvent(id, ControlEvent::Click); });
         break;
     case ControlKind::Spinner:
-        widget->setFocusPolicy(Qt::StrongFocus); // like the other controls, it takes the focus
-        connect(
-            static_cast<QScrollBar*>(widget), &QScrollBar::valueChanged, this,
-            [this, id](int position) { OnWidgetValue(id, SpinnerValueOf(EntryOf(id), position)); });
+        connect(static_cast<Spinner*>(widget), &QScrollBar::valueChanged, this, [this, id, widget] {
+            OnWidgetValue(id, static_cast<Spinner*>(widget)->SpinnerValue());
+        });
         break;
     default:
         break;
@@ -54,55 +62,44 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
 }
 
 void QtPanel::OnWidgetText(ControlId id, const QString& text) {
-    if (programWrites_ > 0) {
-        return;
+    if (mirroring_ == 0) {
+        record_.SetText(id, text.toStdString());
     }
-    std::string typed = text.toStdString();
-    ControlState& state = At(id);
-    if (typed == state.text) {
-        return;
-    }
-    state.text = std::move(typed);
-    Report(id, ControlEvent::Change);
 }
 
 void QtPanel::OnWidgetValue(ControlId id, int value) {
-    if (programWrites_ > 0 || At(id).value == value) {
-        return;
+    if (mirroring_ == 0) {
+        record_.SetValue(id, value);
     }
-    At(id).value = value;
-    const bool spinner = EntryOf(id).kind == ControlKind::Spinner;
-    Report(id, spinner ? ControlEvent::Change : ControlEvent::Click);
 }
 
-void QtPanel::OnOptionToggled(ControlId id, bool checked) {
-    if (programWrites_ > 0 || !checked || At(id).value != 0) {
-        return;
-    }
-    SelectOption(id);
-    Report(id, ControlEvent::Click);
-}
-
-void QtPanel::OnButtonClicked(ControlId id) {
-    if (programWrites_ == 0) {
-        Report(id, ControlEvent::Click);
+// Events that change nothing in the record: a button pressed, a click in a box, a box left.
+void QtPanel::OnOperatorEvent(ControlId id, ControlEvent event) {
+    if (mirroring_ == 0) {
+        Report(id, event);
     }
 }
 
 bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
+    QWidget* port = Widget(ControlId::CPort);
     if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
         // The operator closed the listing; the next "PIC EE Data" shows it again.
-        At(ControlId::EEdata).visible = false;
+        record_.SetVisible(ControlId::EEdata, false);
     } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            Report(ControlId::FrText, ControlEvent::LostFocus);
+            OnOperatorEvent(ControlId::FrText, ControlEvent::LostFocus);
         }
     } else if (watched == Widget(ControlId::FoutText) &&
                event->type() == QEvent::MouseButtonPress &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Report(ControlId::FoutText, ControlEvent::Click);
+        OnOperatorEvent(ControlId::FoutText, ControlEvent::Click);
+    } else if (watched == port && event->type() == QEvent::ToolTip) {
+        port->setToolTip(PortToolTip(QString::fromStdString(record_.Text(ControlId::CPort))));
+    } else if (port != nullptr && watched == static_cast<QComboBox*>(port)->lineEdit() &&
+               event->type() == QEvent::FocusOut) {
+        static_cast<QComboBox*>(port)->lineEdit()->setCursorPosition(0); // a path shows its start
     }
     return QObject::eventFilter(watched, event);
 }

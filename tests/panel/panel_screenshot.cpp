@@ -1,36 +1,21 @@
-// Writes the picture of the main window shown in the README: the panel after an operator has
-// raised the divider and typed a wanted frequency. Not part of the test run; run it by hand
-// after a change of the layout: QT_QPA_PLATFORM=offscreen panel_screenshot [-- FILE]
+// Writes the picture of the main window shown in the README, after an operator has raised the
+// divider and typed a wanted frequency. Run by hand after a change of the layout:
+// QT_QPA_PLATFORM=offscreen panel_screenshot   (PANEL_SCREENSHOT=FILE to write elsewhere)
 
-#include "twin_rig.h"
+#include "panel_rig.h"
 
-#include <QCoreApplication>
-#include <QLineEdit>
-
-using namespace max2870;
-using namespace max2870::test;
-using enum max2870::ControlId;
-
-class PanelScreenshot : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { UseProgramStyle(); }
-
-    void mainWindowAfterTyping() {
-        TwinRig rig;
-        QVERIFY(rig.active);
-        rig.Arrow(OutDivCont, true);
-        rig.Type(FrText, "10");
-        rig.Type(FoutText, "2320.35");
-        QVERIFY(!rig.window.Text(ValuesText).empty());
-        const QImage image = rig.window.MainWindow()->grab().toImage().convertToFormat(
-            QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-        const QString file =
-            qEnvironmentVariable("PANEL_SCREENSHOT", QStringLiteral(MAX2870_PANEL_PNG));
-        QVERIFY(image.save(file, "PNG", 9));
-    }
-};
-
-QTEST_MAIN(PanelScreenshot)
-#include "panel_screenshot.moc"
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    max2870::test::Twin twin;
+    for (const max2870::test::Step& step :
+         {max2870::test::Step{max2870::test::Act::Up, max2870::ControlId::OutDivCont},
+          {max2870::test::Act::Type, max2870::ControlId::FoutText, "2320.35"}})
+        twin.Run(step);
+    const QImage image = twin.window.MainWindow()->grab().toImage().convertToFormat(
+        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    return image.save(qEnvironmentVariable("PANEL_SCREENSHOT", QStringLiteral(MAX2870_PANEL_PNG)),
+                      "PNG", 9)
+               ? 0
+               : 1;
+}
