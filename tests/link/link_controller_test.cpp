@@ -8,7 +8,7 @@ using enum ControlId;
 
 namespace {
 
-const std::string kPort = "/dev/ttyUSB0", kIo = "Input/output error";
+const std::string kPort = "/dev/ttyUSB0", kIo = "Input/output error", kOK6 = "OKOKOKOKOKOK";
 // The words of the worked example: 10 MHz reference, 2320.5 MHz out of a 4641 MHz VCO.
 const std::string kWire = "R00400005\r\nR609C80FC\r\nR0000000B\r\nR18005E42\r\nR20000FA1\r\n"
                           "R00E80190\r\n";
@@ -16,8 +16,6 @@ const std::string kSet = "Udata {5A5A0001}\r\nReg5 0x00400005\r\nReg4 0x638FF1B4
                          "\r\nReg2 0xCE005E02\r\nReg1 0x207D1F41\r\nReg0 0x001D0000\r\n";
 const std::string kSetLog = "Reg 5 - 00400005\r\nReg 4 - 638FF1B4\r\nReg 3 - 0000000B\r\nReg 2 - "
                             "CE005E02\r\nReg 1 - 207D1F41\r\nReg 0 - 001D0000\r\n";
-const std::vector<std::int32_t> kSetWords{0x001D0000, 0x207D1F41, -838836734,
-                                          11,         0x638FF1B4, 0x00400005};
 
 using Act = std::function<void(LinkRig&)>;
 Act Typed(ControlId id, const char* text, ControlId button) { // then the same port sends again
@@ -29,19 +27,32 @@ Act Typed(ControlId id, const char* text, ControlId button) { // then the same p
         r.Run(SendAll);
     };
 }
-Act AwaitedWhileTyping(Act then) { // the wanted frequency typed while the read-back is awaited
+Act Awaited(Act then) { // the wanted frequency is typed while the read-back is awaited
     return [=](LinkRig& r) {
         r.link.onWrite = [&r] {
             r.panel.SetText(FoutText, "3100");
-            r.link.lines.back() += r.state.Fout == 3100 ? "(recompute not held)" : "";
+            r.link.wire += r.state.Fout == 3100 ? "(recompute not held)" : "";
         };
         r.Run(Init);
         then(r);
     };
 }
-bool Fout3100(const LinkRig& r) {
+bool Applied(const LinkRig& r) {
     return r.state.Fout == 3100;
 }
+
+struct Row {
+    const char* what;
+    Act act;
+    std::string wire; // every line sent, in order
+    std::string log;
+    std::vector<bool> finished;
+    Rgb colour = colour::Black; // of the log
+    bool connected = true;      // link buttons shown, else the port choice
+    bool awaiting = false;      // a read-back pending
+    std::function<bool(const LinkRig&)> holds = [](const LinkRig&) { return true; };
+    std::chrono::milliseconds replyTimeout = 5s;
+};
 
 } // namespace
 
@@ -52,45 +63,30 @@ private slots:
     void portChoice();
 };
 
-// After "Set COM Port" on the first of two ports (the second busy until then), with "earlier" in
-// the log, what the operator or the port does, and what the link makes of it.
+// After start-up with three ports (one missing, one busy) and "Set COM Port" on the one free,
+// with "earlier" in the log: what the operator or the port does, and what the link makes of it.
 void LinkControllerTest::sendCommandsAndReplies() {
-    struct Row {
-        const char* what;
-        Act act;
-        std::string wire; // every line sent, in order
-        std::string log;
-        std::vector<bool> finished;
-        Rgb colour = colour::Black; // of the log
-        bool connected = true;      // link buttons shown, else the port choice
-        bool awaiting = false;      // a read-back pending
-        std::function<bool(const LinkRig&)> holds = [](const LinkRig&) { return true; };
-        std::chrono::milliseconds replyTimeout = 5s;
-    };
-    const std::string kOK6 = "OKOKOKOKOKOK", kSent = "earlier\r\nSend registers\r\n";
-    const std::string lost = PortLostLog(kPort, kIo, false), stored = [] {
-        std::string wire;
-        for (std::size_t i = 0; i < 66; i += 11) {
-            wire += kWire.substr(i, 11) + "W\r\n";
-        }
-        return wire;
-    }();
+    const std::string sent = "earlier\r\nSend registers\r\n", lost = PortLostLog(kPort, kIo, false);
+    std::string stored;
+    for (std::size_t i = 0; i < 66; i += 11) {
+        stored += kWire.substr(i, 11) + "W\r\n";
+    }
+    using enum PortFault;
+    const auto green = colour::LogGreen;
     // clang-format off
     const Row table[]{
         {"Set all Registers, clicks in between", [](LinkRig& r) { r.link.answer = "OK\r\n";
             r.link.onWrite = [&r] { for (ControlId b : {SendAll, WriteAll, Init}) {
                 QTimer::singleShot(0, [&r, b] { r.Click(b); }); // starts nothing
-                r.link.lines.back() += r.panel.Record(b).enabled ? "(button enabled)" : "";
-            } };
-            r.Run(SendAll); }, kWire, kSent + kOK6, {true}},
+                r.link.wire += r.panel.Record(b).enabled ? "(button enabled)" : ""; } };
+            r.Run(SendAll); }, kWire, sent + kOK6, {true}},
         {"bit 31", [](LinkRig& r) { r.panel.SetValue(FractN, 1); r.Run(SendAll); }, "R00400005\r\n"
-         "R609C80FC\r\nR0000000B\r\nR18005F42\r\nR00000001\r\nR80E80000\r\n", kSent, {true}},
+         "R609C80FC\r\nR0000000B\r\nR18005F42\r\nR00000001\r\nR80E80000\r\n", sent, {true}},
         {"Write EE keeps replies", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(WriteAll); },
          stored, "OKOK\r\nOKOKOKOK\r\n" + kOK6 + "\r\n" + kOK6 + "OKOK\r\n" + kOK6 + "OKOKOKOK\r\n"
          + kOK6 + kOK6 + "\r\n", {true}, colour::LogPurple},
         {"INIT from EE", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(Init); }, "INIT\r\n",
-         "Set From EE\r\n", {true}, colour::LogGreen, true, true,
-         [](const LinkRig& r) { return r.state.Serin == "OK"; }},
+         "Set From EE\r\n", {true}, green, true, true, [](auto& r) { return r.state.Serin == "OK"; }},
         {"twelve bits", Typed(ResolutionText, "1000", SendAll), kWire, "earlier\r\nNot sent: More "
          "than 12 bits needed for fractional registers\r\nSend registers\r\n", {true}},
         {"zero modulus", Typed(ResolutionText, "1E12", WriteAll), kWire, "Not sent: Fractional "
@@ -102,59 +98,57 @@ void LinkControllerTest::sendCommandsAndReplies() {
          "Set From EE\r\nSend registers\r\n", {true, true}, colour::Black, true, true},
         {"closed: Write EE", [](LinkRig& r) { r.link.Close(); r.Click(WriteAll); }, "",
          PortClosedLog(kPort), {}, colour::LogPurple},
-        {"closed: INIT from EE", [](LinkRig& r) { r.link.Close(); r.Click(Init); }, "",
-         "Set From EE\r\n" + PortClosedLog(kPort), {}, colour::LogGreen},
+        {"closed: INIT", [](LinkRig& r) { r.link.Close(); r.Click(Init); }, "",
+         "Set From EE\r\n" + PortClosedLog(kPort), {}, green},
         {"closed mid-transfer", [](LinkRig& r) { r.link.onWrite = [&r] { r.link.Close(); };
-            r.Run(SendAll); }, kWire.substr(0, 11), kSent + PortClosedLog(kPort), {false}},
+            r.Run(SendAll); }, kWire.substr(0, 11), sent + PortClosedLog(kPort), {false}},
         {"lost while idle", [](LinkRig& r) { r.link.Lose(); }, "", "earlier\r\n" + lost, {},
          colour::Black, false},
         {"lost mid-transfer", [](LinkRig& r) { r.link.onWrite = [&r] {
             QTimer::singleShot(0, &r.link, &TestLink::Lose); }; r.Run(SendAll); QTest::qWait(50); },
-         kWire.substr(0, 11), kSent + PortLostLog(kPort, kIo, true), {false}, colour::Black, false},
-        {"reopen fails", [](LinkRig& r) { r.link.faults[kPort] = PortFault::NotFound;
-            r.Click(SendAll); }, "", "earlier\r\n" + ReopenFailureLog(kPort, {PortFault::NotFound, ""}),
-         {}, colour::Black, false},
-        {"lost while awaited", AwaitedWhileTyping([](LinkRig& r) { r.link.Lose(); }), "INIT\r\n",
-         "Set From EE\r\n" + lost, {true}, colour::LogGreen, false, false, Fout3100},
-        {"no reply", AwaitedWhileTyping([](LinkRig&) { QTest::qWait(150); }), "INIT\r\n",
-         "Set From EE\r\n" + NoReplyLog(0.1), {true}, colour::LogGreen, true, false, Fout3100, 100ms},
+         kWire.substr(0, 11), sent + PortLostLog(kPort, kIo, true), {false}, colour::Black, false},
+        {"reopen fails", [](LinkRig& r) { r.link.faults[kPort] = NotFound; r.Click(SendAll); }, "",
+         "earlier\r\n" + ReopenFailureLog(kPort, {NotFound, ""}), {}, colour::Black, false},
+        {"lost while awaited", Awaited([](LinkRig& r) { r.link.Lose(); }), "INIT\r\n",
+         "Set From EE\r\n" + lost, {true}, green, false, false, Applied},
+        {"no reply", Awaited([](LinkRig&) { QTest::qWait(150); }), "INIT\r\n", "Set From EE\r\n" +
+         NoReplyLog(0.1), {true}, green, true, false, Applied, 100ms},
         {"refused set", [](LinkRig& r) { r.link.answer = "0x5\r0x4\r0x3\r0x2\r0x1\r0x0\r"; // R 0
-            AwaitedWhileTyping([](LinkRig&) {})(r); }, "INIT\r\n", "Set From EE\r\nReg 5 - 00000005"
-         "\r\nReg 4 - 00000004\r\nReg 3 - 00000003\r\nReg 2 - 00000002\r\nReg 1 - 00000001\r\nReg 0 "
-         "- 00000000\r\n" + RefusedSetLog("the reference divider R is 0"), {true}, colour::LogGreen,
-         true, false, Fout3100},
+            Awaited([](LinkRig&) {})(r); }, "INIT\r\n", "Set From EE\r\nReg 5 - 00000005\r\nReg 4 - "
+         "00000004\r\nReg 3 - 00000003\r\nReg 2 - 00000002\r\nReg 1 - 00000001\r\nReg 0 - 00000000"
+         "\r\n" + RefusedSetLog("the reference divider R is 0"), {true}, green, true, false, Applied},
         {"read-back restores the panel, which makes the same words", [](LinkRig& r) {
             r.panel.SetText(FrText, "50"); r.panel.SetText(OPPhasetext, "90"); // not in the set
             r.Run(Init); r.link.Deliver(kSet); }, "INIT\r\n", "Set From EE\r\n" + kSetLog, {true},
-         colour::LogGreen, true, false, [](const LinkRig& r) { return r.panel.Text(Udata) ==
-            "5A5A0001" && std::vector{r.state.Reg0, r.state.Reg1, r.state.Reg2, r.state.Reg3,
-                                      r.state.Reg4, r.state.Reg5} == kSetWords; }},
+         green, true, false, [](auto& r) { return r.panel.Text(Udata) == "5A5A0001" && std::vector{
+            r.state.Reg0, r.state.Reg1, r.state.Reg2, r.state.Reg3, r.state.Reg4, r.state.Reg5} ==
+            std::vector{0x001D0000, 0x207D1F41, -838836734, 11, 0x638FF1B4, 0x00400005}; }},
         {"log cleared", [](LinkRig& r) { r.Click(ClrText); }, "", "", {}},
         {"set not asked for", [](LinkRig& r) { r.link.Deliver(kSet); }, "", "earlier\r\n" + kSetLog
          + UnrequestedSetLog(), {}, colour::Black, true, false,
-         [](const LinkRig& r) { return r.panel.Value(RefDbl) == 0; }},
+         [](auto& r) { return r.panel.Value(RefDbl) == 0; }},
     };
     // clang-format on
     for (const Row& row : table) {
+#define CHECK(ok, fault) QVERIFY2(ok, (row.what + std::string(": ") + (fault)).c_str())
         LinkRig rig({"MAX2870 Control", 10ms, row.replyTimeout});
         rig.link.names = {"/dev/ttyS10", kPort, "/dev/ttyUSB1"};
-        rig.link.faults = {{"/dev/ttyUSB1", PortFault::Busy}, {"/dev/ttyS10", PortFault::NotFound}};
+        rig.link.faults = {{"/dev/ttyS10", NotFound}, {"/dev/ttyUSB1", Busy}};
         rig.state.CP = 7;
         rig.state.InitFlag = true;
         rig.controller.Form_Load(); // each port tried once, in order; the box shows the first
-        QVERIFY2(rig.link.opens == rig.link.names && rig.panel.Text(CPort) == kPort, "probe");
-        QVERIFY2(rig.state.CP == 0 && !rig.state.InitFlag && !rig.link.IsOpen(), "start-up");
-        QVERIFY2(rig.panel.Record(CPort).back == colour::Red && !rig.panel.Visible(Init), "start");
+        CHECK(rig.link.opens == rig.link.names && rig.panel.Text(CPort) == kPort, "probe");
+        CHECK(rig.state.CP == 0 && !rig.state.InitFlag && !rig.link.IsOpen(), "start-up state");
+        CHECK(rig.panel.Record(CPort).back == colour::Red && !rig.panel.Visible(Init), "start");
         rig.Click(CPort);
-        QVERIFY2(rig.panel.Record(CPort).back == colour::White, "port box white once touched");
+        CHECK(rig.panel.Record(CPort).back == colour::White, "port box white once touched");
         const std::string caption = rig.panel.Caption(MAX2870);
         rig.Click(SetCP);
         rig.link.faults.clear();
         rig.panel.SetText(Text1, "earlier\r\n");
         row.act(rig);
         QVERIFY(QTest::qWaitFor([&] { return !rig.controller.Busy(); }, 10000));
-#define CHECK(ok, fault) QVERIFY2(ok, (row.what + std::string(": ") + (fault)).c_str())
-        CHECK(rig.link.Wire() == row.wire, "lines on the wire " + rig.link.Wire());
+        CHECK(rig.link.wire == row.wire, "lines on the wire " + rig.link.wire);
         for (std::size_t i = 1; i < rig.link.times.size(); ++i) {
             CHECK(rig.link.times[i] - rig.link.times[i - 1] >= 0.02, "lines 2 waits apart");
         }
@@ -164,17 +158,15 @@ void LinkControllerTest::sendCommandsAndReplies() {
         CHECK(rig.state.InitFlag == row.awaiting, "recomputes held for a read-back");
         CHECK(row.holds(rig), "panel afterwards");
         for (ControlId id : {SendAll, WriteAll, Init, CPort, SetCP}) {
-            const bool shown = (id != CPort && id != SetCP) == row.connected;
-            CHECK(rig.panel.Visible(id) == shown, "controls shown");
-            CHECK(rig.panel.Record(id).enabled, "control left disabled");
+            CHECK(rig.panel.Visible(id) == ((id != CPort && id != SetCP) == row.connected) &&
+                      rig.panel.Record(id).enabled,
+                  "controls shown and enabled");
         }
-        if (!row.connected) { // back to the choice, with the list refreshed and the caption
-                              // restored
+        if (!row.connected) { // the port choice again: list refreshed, caption restored
+            const std::vector<std::string> listed{kPort, "/dev/ttyS10", "/dev/ttyUSB1"};
             CHECK(!rig.link.IsOpen() && rig.state.CP == 0, "port left open");
-            CHECK(rig.panel.Record(CPort).list ==
-                          std::vector<std::string>({kPort, "/dev/ttyS10", "/dev/ttyUSB1"}) &&
-                      rig.panel.Record(CPort).back == colour::Red,
-                  "port list");
+            CHECK(rig.panel.Record(CPort).list == listed, "ports listed");
+            CHECK(rig.panel.Record(CPort).back == colour::Red, "port box colour");
             CHECK(rig.panel.Caption(MAX2870) == caption, "caption");
             rig.Connect("/dev/ttyUSB1");
             CHECK(rig.panel.Caption(MAX2870) == caption + "   /dev/ttyUSB1", "caption");
@@ -186,9 +178,7 @@ void LinkControllerTest::portChoice() {
     using enum PortFault;
     using enum PortNaming;
     const std::vector<std::string> com{"COM3", "COM12"};
-    const auto no = [](const char* port, PortFault fault) {
-        return OpenFailureMessage(port, {fault, "scripted"});
-    };
+    const auto no = [](PortFault fault) { return OpenFailureMessage("COM3", {fault, "scripted"}); };
     // clang-format off
     const std::tuple<PortNaming, std::vector<std::string>, PortFault, const char*, std::string,
                      double, const char*> table[]{ // the box as the probe left it, or typed
@@ -196,34 +186,33 @@ void LinkControllerTest::portChoice() {
         {Numbered, com, None, "COM Port", NoPortChosenMessage(false), 0, ""},
         {Paths, {}, None, nullptr, NoPortChosenMessage(true), 0, ""},
         {Paths, {}, None, " /dev/ttyS0", PortOpenMessage(" /dev/ttyS0"), 1, "   /dev/ttyS0"},
-        {Paths, {}, NotFound, "/dev/ttyS0", no("/dev/ttyS0", NotFound), 0, ""},
-        {Paths, {}, Busy, "/dev/ttyS0", no("/dev/ttyS0", Busy), 0, ""},
-        {Paths, {}, Permission, "/dev/ttyS0", no("/dev/ttyS0", Permission), 0, ""},
-        {Paths, {}, Other, "/dev/ttyS0", no("/dev/ttyS0", Other), 0, ""}};
+        {Numbered, {}, NotFound, "COM3", no(NotFound), 0, ""},
+        {Numbered, {}, Busy, "COM3", no(Busy), 0, ""},
+        {Numbered, {}, Permission, "COM3", no(Permission), 0, ""},
+        {Numbered, {}, Other, "COM3", no(Other), 0, ""}};
     // clang-format on
     for (const auto& [naming, names, fault, typed, message, cp, captionSuffix] : table) {
         LinkRig rig;
         rig.link.naming = naming;
         rig.link.names = names;
         rig.controller.Form_Load();
-        const std::string caption = rig.panel.Caption(MAX2870);
+        const std::string caption = rig.panel.Caption(MAX2870), what = message.substr(0, 24) + ": ";
         if (typed != nullptr) {
             rig.panel.SetText(CPort, typed);
-            rig.link.faults[typed] = fault;
-            std::erase_if(rig.link.faults, [](const auto& port) { return port.second == None; });
+            if (fault != None) {
+                rig.link.faults[typed] = fault;
+            }
         }
         rig.Click(SetCP);
-        const std::string what = message.substr(0, 24);
         const bool connected = cp != 0;
         QVERIFY2(rig.panel.Messages() == std::vector{"MAX2870 Control|" + message}, what.c_str());
         for (ControlId id : {SendAll, WriteAll, Init, CPort, SetCP}) {
             const bool shown = (id != CPort && id != SetCP) == connected;
-            QVERIFY2(rig.panel.Visible(id) == shown, (what + ": controls shown").c_str());
+            QVERIFY2(rig.panel.Visible(id) == shown, (what + "controls shown").c_str());
         }
-        QVERIFY2(rig.link.IsOpen() == connected && rig.state.CP == cp, (what + ": port").c_str());
-        QVERIFY2(rig.panel.Caption(MAX2870) == caption + captionSuffix,
-                 (what + ": caption").c_str());
-        QVERIFY2(rig.panel.Record(CPort).back == colour::White, (what + ": box colour").c_str());
+        QVERIFY2(rig.link.IsOpen() == connected && rig.state.CP == cp, (what + "port").c_str());
+        QVERIFY2(rig.panel.Caption(MAX2870) == caption + captionSuffix, (what + "caption").c_str());
+        QVERIFY2(rig.panel.Record(CPort).back == colour::White, (what + "box colour").c_str());
     }
 }
 

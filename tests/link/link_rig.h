@@ -12,7 +12,6 @@
 
 #include <functional>
 #include <map>
-#include <numeric>
 
 namespace max2870 {
 
@@ -23,36 +22,24 @@ inline double Seconds() {
         .count();
 }
 
-// Ports open as `faults` says; each line handed over is noted with its time and answered with
-// `answer`, which arrives while the sender waits, like a real reply.
+// Ports open unless `faults` names them. Each line handed over is noted with its time and
+// answered with `answer`, which arrives while the sender waits, like a real reply.
 class TestLink : public SerialLink, public PortDirectory {
 public:
     PortNaming naming = PortNaming::Paths;
     std::vector<std::string> names; // the ports the system lists
     std::map<std::string, PortFault> faults;
     std::vector<std::string> opens; // the port of every open tried, in order
-    std::vector<std::string> lines;
-    std::vector<double> times;
+    std::string wire;               // every line handed over
+    std::vector<double> times;      // when each was handed over
     std::string answer;
     std::function<void()> onWrite;
 
-    std::string Wire() const { return std::accumulate(lines.begin(), lines.end(), std::string()); }
-    void Deliver(const std::string& text) {
-        incoming_ += text;
-        emit Received();
-    }
-    void Lose() {
-        open_ = false;
-        emit Lost("Input/output error");
-    }
-
+    void Deliver(const std::string& text) { incoming_ += text, Received(); }
+    void Lose() { open_ = false, Lost("Input/output error"); }
     PortNaming Naming() const override { return naming; }
     std::vector<PortCandidate> Candidates() const override {
-        std::vector<PortCandidate> all;
-        std::ranges::transform(names, std::back_inserter(all), [](auto& n) {
-            return PortCandidate{n, {}};
-        });
-        return all;
+        return {names.begin(), names.end()}; // a name without details
     }
     void SetPortName(const std::string& name) override { name_ = name; }
     std::string PortName() const override { return name_; }
@@ -64,25 +51,20 @@ public:
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
     void Write(std::string_view text) override {
-        lines.emplace_back(text);
+        wire += text;
         times.push_back(Seconds());
-        if (onWrite) {
-            onWrite();
-        }
-        if (!answer.empty()) {
-            incoming_ += answer;
-            QMetaObject::invokeMethod(this, &SerialLink::Received, Qt::QueuedConnection);
-        }
+        onWrite ? onWrite() : void();
+        incoming_ += answer;
+        QMetaObject::invokeMethod(this, &SerialLink::Received, Qt::QueuedConnection);
     }
     std::string Read() override { return std::exchange(incoming_, {}); }
 
 private:
-    std::string name_;
-    std::string incoming_;
+    std::string name_, incoming_;
     bool open_ = false;
 };
 
-// Over the scripted layer, or over a real one (its ports still listed by the scripted layer).
+// Over the scripted layer, or over a real one (the scripted layer still lists the ports).
 struct LinkRig {
     explicit LinkRig(LinkOptions options = {"MAX2870 Control", 10ms, 5s},
                      SerialLink* real = nullptr)

@@ -1,5 +1,5 @@
 // The link over pseudo-terminals with the real serial layer: line settings, bytes at the far end,
-// the real 0.1 s waits, replies, open failures and a port that goes away.
+// ports that will not open, the real 0.1 s waits, replies and a port that goes away.
 
 #include "link/link_texts.h"
 #include "link/port_order.h"
@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 using namespace max2870;
@@ -19,16 +18,15 @@ using enum ControlId;
 
 namespace {
 
-// The far end, standing in for the translator.
-struct Pty {
+struct Pty { // the far end, standing in for the translator
     int master = -1;
     int slave = -1; // held open, so the program's close and reopen never hang up the far end
     std::string path;
     std::string received;
     Pty() {
-        termios raw{};
-        cfmakeraw(&raw);
-        if (openpty(&master, &slave, nullptr, &raw, nullptr) == 0) {
+        termios line{};
+        line.c_cflag = CS7 | PARENB; // the program must set its own line
+        if (openpty(&master, &slave, nullptr, &line, nullptr) == 0) {
             path = ttyname(slave);
             fcntl(master, F_SETFL, O_NONBLOCK);
         }
@@ -41,15 +39,13 @@ struct Pty {
         }
         return received;
     }
-    bool Send(std::string_view text) { return ::write(master, text.data(), text.size()) > 0; }
     void Vanish() { // as when the adapter is pulled out
         ::close(std::exchange(master, -1));
         ::close(std::exchange(slave, -1));
     }
 };
 
-// The real serial layer, noting when the program hands it each line.
-struct TimedSerial : QtSerialLink {
+struct TimedSerial : QtSerialLink { // notes when the program hands each line over
     std::vector<double> times;
     void Write(std::string_view text) override {
         times.push_back(Seconds());
@@ -63,16 +59,38 @@ class LinkTransferTest : public QObject {
     Q_OBJECT
 private slots:
     void pacedCommandsAtFullTiming();
-    void portsOverPseudoTerminals();
 };
 
 void LinkTransferTest::pacedCommandsAtFullTiming() {
-    Pty pty;
+    const auto found = SystemPortDirectory().Candidates();
+    QVERIFY2(SystemPortDirectory().Naming() == PortNaming::Paths, "ports named by device path");
+    QVERIFY2(std::ranges::is_sorted(found, NaturalLess, &PortCandidate::name), "natural order");
+    Pty pty, held;
+    QtSerialLink holder; // another program has this one open
+    holder.SetPortName(held.path);
+    QVERIFY(holder.Open().Ok());
     TimedSerial serial;
     LinkRig rig({"MAX2870 Control", 100ms, 5s}, &serial);
+    rig.link.names = {pty.path, "/dev/max2870-test-no-such-port", held.path};
+    rig.controller.Form_Load();
+    QVERIFY2(rig.panel.Record(CPort).list == std::vector{pty.path}, "the ports that open");
+    QVERIFY2(!serial.IsOpen(), "probe leaves the port closed");
+    chmod(pty.path.c_str(), 0); // a device the user may not open (root may open anything)
+    const std::pair<std::string, PortFault> failures[]{
+        {"/dev/max2870-test-no-such-port", PortFault::NotFound},
+        {held.path, PortFault::Busy},
+        {pty.path, geteuid() == 0 ? PortFault::None : PortFault::Permission}};
+    for (const auto& [port, fault] : failures) {
+        rig.Connect(port);
+        const std::string message = "MAX2870 Control|" + OpenFailureMessage(port, {fault, ""});
+        QVERIFY2(fault == PortFault::None || rig.panel.Messages().back() == message,
+                 rig.panel.Messages().back().c_str());
+        QVERIFY2(serial.IsOpen() == (fault == PortFault::None), "no port left half open");
+    }
+    chmod(pty.path.c_str(), 0600);
     rig.Connect(pty.path);
     termios line{};
-    QVERIFY(tcgetattr(pty.master, &line) == 0);
+    QVERIFY(serial.IsOpen() && tcgetattr(pty.master, &line) == 0);
     QVERIFY2(cfgetospeed(&line) == B9600 && (line.c_cflag & CSIZE) == CS8, "9600 baud, 8 bits");
     QVERIFY2((line.c_cflag & CSTOPB) != 0 && (line.c_cflag & PARENB) == 0, "2 stop, no parity");
     const std::string sendAll = "R00400005\r\nR609C80FC\r\nR0000000B\r\nR18005E42\r\nR20000FA1"
@@ -94,49 +112,12 @@ void LinkTransferTest::pacedCommandsAtFullTiming() {
         qInfo("%s: %.4f s from the click (floor %.1f s)", name, rig.finishedAt - rig.clickedAt,
               floor);
     }
-}
-
-void LinkTransferTest::portsOverPseudoTerminals() {
-    const auto found = SystemPortDirectory().Candidates();
-    QVERIFY2(SystemPortDirectory().Naming() == PortNaming::Paths, "ports named by device path");
-    QVERIFY2(std::ranges::is_sorted(found, NaturalLess, &PortCandidate::name), "natural order");
-
-    Pty first;
-    Pty held;
-    QtSerialLink holder; // another program has this one open
-    holder.SetPortName(held.path);
-    QVERIFY(holder.Open().Ok());
-    QtSerialLink serial;
-    LinkRig rig({"MAX2870 Control", 10ms, 5s}, &serial);
-    rig.link.names = {first.path, "/dev/max2870-test-no-such-port", held.path};
-    rig.controller.Form_Load();
-    QCOMPARE(rig.panel.Record(CPort).list, std::vector<std::string>{first.path});
-    QVERIFY2(!serial.IsOpen(), "probe leaves the port closed");
-
-    const std::vector<std::pair<std::string, PortFault>> failures{
-        {"/dev/max2870-test-no-such-port", PortFault::NotFound},
-        {held.path, PortFault::Busy},
-        {first.path, geteuid() == 0 ? PortFault::None : PortFault::Permission}};
-    chmod(first.path.c_str(), 0); // a device the user may not open
-    for (const auto& [port, fault] : failures) {
-        rig.Connect(port);
-        const std::string message = "MAX2870 Control|" + OpenFailureMessage(port, {fault, ""});
-        QVERIFY2(fault == PortFault::None || rig.panel.Messages().back() == message,
-                 rig.panel.Messages().back().c_str());
-    }
-    chmod(first.path.c_str(), 0600);
-    if (!serial.IsOpen()) {
-        rig.Connect(first.path);
-    }
-    QVERIFY2(serial.IsOpen() && rig.panel.Visible(SendAll), "connected to the free port");
-
-    QVERIFY(first.Send("Udata {5A5A0001}\r\nReg3 0x0000000B\r\n"));
-    QTRY_VERIFY2(rig.Log() == "Reg 3 - 0000000B\r\n", "reply filed and logged");
-    QCOMPARE(rig.panel.Text(Udata), std::string("5A5A0001"));
-
-    first.Vanish();
+    QVERIFY(::write(pty.master, "Udata {5A5A0001}\r\nReg3 0x0000000B\r\n", 35) == 35);
+    QTRY_VERIFY2(rig.Log().ends_with("EE\r\nReg 3 - 0000000B\r\n"), "reply filed and logged");
+    QVERIFY2(rig.panel.Text(Udata) == "5A5A0001", "user data shown");
+    pty.Vanish();
     QTRY_VERIFY2(rig.panel.Visible(SetCP), "port choice back once the port went away");
-    QVERIFY2(rig.Log().starts_with("Reg 3 - 0000000B\r\nPort " + first.path + " went away"),
+    QVERIFY2(rig.Log().find("\nPort " + pty.path + " went away") != std::string::npos,
              rig.Log().c_str());
     QVERIFY2(!serial.IsOpen() && !rig.panel.Visible(SendAll), "link commands gone");
 }
