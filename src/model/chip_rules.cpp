@@ -65,8 +65,9 @@ std::string ChipRuleText(ChipRule rule, const Plan& p, bool integerN) {
     const std::string mode = integerN ? "integer-N" : "fractional";
     switch (rule) {
     case ChipRule::FcompMax:
-        return "Comparison frequency " + PlainText(p.Fcomp) + " MHz is above the chip's " +
-               PlainText(FcompLimit(integerN)) + " MHz in " + mode + " mode";
+        return "Comparison frequency " + PatternFormat(p.Fcomp, "0.######") +
+               " MHz is above the chip's " + PlainText(FcompLimit(integerN)) + " MHz in " + mode +
+               " mode";
     case ChipRule::NRange:
         return "N = " + PlainText(p.N) + " is outside the chip's " +
                (integerN ? "16 to 65535" : "19 to 4091") + " in " + mode + " mode";
@@ -76,12 +77,13 @@ std::string ChipRuleText(ChipRule rule, const Plan& p, bool integerN) {
         if (p.BandSelect < 1) {
             return "Band select divider " + PlainText(p.BandSelect) + " is below 1";
         }
-        return "Band select clock " + PlainText(p.Fcomp * 1000 / p.BandSelect) + " kHz (Fcomp / " +
-               PlainText(p.BandSelect) + ") is above the chip's 50 kHz";
+        return "Band select clock " + PatternFormat(p.Fcomp * 1000 / p.BandSelect, "0.###") +
+               " kHz (Fcomp / " + PlainText(p.BandSelect) + ") is above the chip's 50 kHz";
     case ChipRule::VcoRange:
         break;
     }
-    return "VCO " + PlainText(p.VCO) + " MHz is outside the chip's 3000 to 6000 MHz";
+    return "VCO " + PatternFormat(p.VCO, "0.######") +
+           " MHz is outside the chip's 3000 to 6000 MHz";
 }
 
 std::optional<double> BoundarySpurHz(const Plan& p, bool integerN) {
