@@ -75,6 +75,9 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     EXPECT_EQ(panel.Text(EEtext).substr(0, 57),
               ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
         << "listing of the recomputed panel";
+    panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
+    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
     panel.SetText(ResolutionText, "1000");
     plan.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";

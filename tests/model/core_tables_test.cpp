@@ -1,6 +1,7 @@
 // The register map, the searches, the decoder and the chip rules as tables of numbers.
 
 #include "model/decode.h"
+#include "model/hex_format.h"
 #include "model/search_math.h"
 #include "model_rig.h"
 
@@ -31,6 +32,20 @@ TEST(RegisterMap, FieldsTileTheWordsAndUnpackWhatWasPacked) {
         << "address bits, Reg3, Reg5 and the constant bits of Reg4";
     EXPECT_EQ(Hex(packed), "FFFFFFF8 27FFFFF9 FFFFDF62 0000000B 63FFF1FC 00400005")
         << "every field bit of every word";
+}
+
+TEST(RegisterMap, HexFormatOfEveryHeldWord) {
+    const std::pair<double, const char*> cases[] = {{0, "00000000"},
+                                                    {-1, "FFFFFFFF"},
+                                                    {2147483647, "7FFFFFFF"},
+                                                    {-2147483648.0, "80000000"},
+                                                    {2147483648.0, "80000000"},
+                                                    {2147483649.0, ""},
+                                                    {4194309, "00400005"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), ""}};
+    for (const auto& [word, digits] : cases) {
+        EXPECT_EQ(HexFormat(word), digits) << "8 digits shown for the word " << word;
+    }
 }
 
 struct ModulusCase {

@@ -147,6 +147,11 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     EXPECT_EQ(rig.Words(), "001D0000 207D1F41 CE005E02 0000000B 638FF1B4 00400005")
         << "the restored panel packs the stored words again";
 
+    rig.state.RxReg[2] = 0x24005E42; // noise code 1 and MUX code 1: no button stands for them
+    rig.state.InitFlag = true;
+    rig.plan.DecodeRegisters();
+    EXPECT_EQ(rig.panel.Value(MuxR) + rig.panel.Value(NM2), 2) << "options kept for unknown codes";
+
     const std::string valuesBefore = rig.panel.Text(ValuesText);
     rig.state.RxReg[2] = 0x18000042; // R = 0
     rig.state.InitFlag = true;
