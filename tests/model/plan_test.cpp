@@ -91,6 +91,11 @@ const PlanCase kPlans[] = {
      {.Fcomp = 2.5},
      "complete R 4 N 1856 F 50 D 125 P 0 BS 50 | 03A00190 200003E9 18011E42 0000000B 609320FC "
      "00400005 | rules | spur 500000"},
+    {"zero_resolution_keeps_modulus",
+     {.resolutionText = "0", .outDivExponent = 1},
+     {.Denom = 500},
+     "complete R 1 N 464 F 50 D 500 P 0 BS 200 | 00E80190 20000FA1 18005E42 0000000B 609C80FC "
+     "00400005 | rules | spur 500000"},
     {"fcomp_10_01_band_clock",
      {.frText = "10.01", .foutText = "4004", .resolutionText = "10010"},
      {},
