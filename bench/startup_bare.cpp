@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QWidget window;
     window.setFixedSize(424, 502); // the panel's client area: 6360 x 7530 twips
+    const double applicationMs = MillisecondsSince(sinceMain);
     max2870::SystemPortDirectory ports;
     max2870::QtSerialLink link;
     for (const max2870::PortCandidate& candidate : ports.Candidates()) {
@@ -23,6 +24,8 @@ int main(int argc, char* argv[]) {
         link.Close();
     }
     window.show();
+    std::printf("phases_ms application %.1f ports_probed_and_shown %.1f\n", applicationMs,
+                MillisecondsSince(sinceMain));
     if (!QTest::qWaitForWindowExposed(&window, 5000)) {
         std::fprintf(stderr, "max2870_startup_bare: the window was not shown within 5 s\n");
         return 1;

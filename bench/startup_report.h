@@ -20,9 +20,13 @@ inline std::string StatusLine(const std::string& key) {
     return key + " unknown";
 }
 
+inline double MillisecondsSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
 inline void ReportShown(const QElapsedTimer& sinceMain) {
     const auto shownAt = std::chrono::system_clock::now().time_since_epoch();
-    std::printf("main_to_shown_ms %.1f\n", static_cast<double>(sinceMain.nsecsElapsed()) / 1e6);
+    std::printf("main_to_shown_ms %.1f\n", MillisecondsSince(sinceMain));
     std::printf("shown_epoch_ns %lld\n",
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::nanoseconds>(shownAt).count()));

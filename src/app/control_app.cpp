@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <thread>
+
 namespace max2870 {
 
 ControlApp::ControlApp() {
@@ -18,7 +20,11 @@ ControlApp::~ControlApp() {
 }
 
 void ControlApp::Start() {
+    // The system's fonts load while the ports are probed: the two are the longest steps of the
+    // start-up, and neither needs the other.
+    std::thread fonts(&PanelFonts::LoadDatabase);
     link_.Form_Load();
+    fonts.join();
     panel_.ShowMainWindow();
 }
 

@@ -3,6 +3,7 @@
 #include "panel/twips.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -82,6 +83,10 @@ QStringList PanelFonts::DefaultFamilies() {
     return {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
             QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
             QStringLiteral("DejaVu Sans")};
+}
+
+void PanelFonts::LoadDatabase() {
+    (void)QFontDatabase::families();
 }
 
 PanelFonts::PanelFonts(QStringList families) : families_(std::move(families)) {

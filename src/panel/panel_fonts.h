@@ -19,6 +19,10 @@ public:
 
     explicit PanelFonts(QStringList families = DefaultFamilies());
 
+    // Reads the system's fonts (fontconfig's configuration and caches), the longest step of
+    // showing the window; safe on a thread of its own while the start-up does other work.
+    static void LoadDatabase();
+
     // The font of a control: 11 pixels (8.25 points at 96 dots per inch), 16 for the large style.
     QFont Font(FontStyle style, bool bold) const;
 

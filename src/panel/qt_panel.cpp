@@ -20,9 +20,8 @@ QString ToQString(std::string_view text) {
 
 } // namespace
 
-QtPanel::QtPanel(QStringList fontFamilies) : fonts_(std::move(fontFamilies)) {
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
     record_.SetEventSink(this);
-    BuildMainWindow();
 }
 
 QtPanel::~QtPanel() {
@@ -36,6 +35,10 @@ QWidget* QtPanel::MainWindow() const {
 }
 
 void QtPanel::ShowMainWindow() {
+    if (!main_) {
+        fonts_.emplace(families_);
+        BuildMainWindow();
+    }
     main_->show();
     main_->activateWindow();
     Widget(ControlId::FoutText)->setFocus(Qt::OtherFocusReason);
@@ -53,7 +56,7 @@ void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
         const ControlEntry& entry = EntryOf(id);
         if (event == ControlEvent::Change && entry.kind != ControlKind::Spinner) {
             if (id != appending_) {
-                ApplyText(entry, widget, record_.Text(id), fonts_);
+                ApplyText(entry, widget, record_.Text(id), *fonts_);
             }
         } else {
             ApplyValue(entry, widget, record_.Value(id));
@@ -65,7 +68,7 @@ void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
 void QtPanel::MirrorText(ControlId id) {
     if (QWidget* widget = Widget(id)) {
         Mirroring mirroring(*this);
-        ApplyText(EntryOf(id), widget, record_.Text(id), fonts_);
+        ApplyText(EntryOf(id), widget, record_.Text(id), *fonts_);
     }
 }
 
@@ -111,7 +114,7 @@ void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
 void QtPanel::SetBold(ControlId id, bool bold) {
     record_.SetBold(id, bold);
     if (QWidget* widget = Widget(id)) {
-        ApplyBold(EntryOf(id), widget, bold, fonts_);
+        ApplyBold(EntryOf(id), widget, bold, *fonts_);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -31,9 +32,10 @@ public:
     QtPanel(const QtPanel&) = delete;
     QtPanel& operator=(const QtPanel&) = delete;
 
-    // Shows the main window with the input focus in the wanted-frequency box.
+    // Shows the main window with the input focus in the wanted-frequency box. The widgets are
+    // made then, from the record as it stands: the port box may be filled before.
     void ShowMainWindow();
-    QWidget* MainWindow() const;
+    QWidget* MainWindow() const; // empty until first shown
     // The widget of a control or window; empty for the listing window's until it is first shown.
     QWidget* Widget(ControlId id) const { return widgets_[Index(id)]; }
     // The record the widgets mirror.
@@ -103,7 +105,8 @@ private:
     void OnOperatorEvent(ControlId id, ControlEvent event);
 
     MemoryPanel record_;
-    PanelFonts fonts_;
+    QStringList families_;
+    std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
     std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
     std::unique_ptr<QWidget> main_;

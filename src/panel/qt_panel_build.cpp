@@ -28,7 +28,7 @@ void QtPanel::BuildMainWindow() {
     main_->setObjectName(QStringLiteral("MAX2870"));
     main_->setFixedSize(ClientSize(ControlId::MAX2870));
     main_->setWindowIcon(PanelIcon());
-    main_->setFont(fonts_.Font(FontStyle::Default, false));
+    main_->setFont(fonts_->Font(FontStyle::Default, false));
     widgets_[Index(ControlId::MAX2870)] = main_.get();
     MirrorAll(EntryOf(ControlId::MAX2870));
     BuildControls(ControlId::MAX2870, main_.get());
@@ -41,7 +41,7 @@ void QtPanel::BuildListingWindow() {
     // A secondary window: it never keeps the program running once the main window is closed.
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setFixedSize(ClientSize(ControlId::EEdata));
-    window->setFont(fonts_.Font(FontStyle::Default, false));
+    window->setFont(fonts_->Font(FontStyle::Default, false));
     widgets_[Index(ControlId::EEdata)] = window;
     window->installEventFilter(this);
     MirrorAll(EntryOf(ControlId::EEdata));
@@ -58,7 +58,7 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
             continue;
         }
         QWidget* parent = entry.parent == window ? windowWidget : Widget(entry.parent);
-        QWidget* widget = CreateControlWidget(entry, parent, fonts_);
+        QWidget* widget = CreateControlWidget(entry, parent, *fonts_);
         widgets_[Index(entry.id)] = widget;
         MirrorAll(entry);
         Connect(entry, widget);
@@ -72,9 +72,9 @@ void QtPanel::MirrorAll(const ControlEntry& entry) {
     backSet_[Index(entry.id)] = backSet_[Index(entry.id)] || entry.back.has_value();
     Mirroring mirroring(*this);
     if (entry.kind != ControlKind::Window) {
-        ApplyBold(entry, widget, record.bold, fonts_); // before the text, which may fit the font
+        ApplyBold(entry, widget, record.bold, *fonts_); // before the text, which may fit the font
     }
-    ApplyText(entry, widget, record.text, fonts_);
+    ApplyText(entry, widget, record.text, *fonts_);
     ApplyValue(entry, widget, record.value);
     ApplyColours(entry.kind, widget, entry.fore ? std::optional(record.fore) : std::nullopt,
                  std::nullopt);

@@ -17,7 +17,7 @@ void QtPanel::AddListEntry(ControlId id, std::string_view entry) {
     Mirroring mirroring(*this);
     combo->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
     // The first entry of an empty list would become the box's text; the text is the record's.
-    ApplyText(EntryOf(id), combo, record_.Text(id), fonts_);
+    ApplyText(EntryOf(id), combo, record_.Text(id), *fonts_);
     WidenPortList(combo);
 }
 

@@ -8,52 +8,65 @@
 #include "model/plan_controller.h"
 #include "panel/control_widgets.h"
 #include "panel/qt_panel.h"
-#include "panel/spinner.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QStyleOptionSlider>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
-#include <QApplication>
-
-#include <cstdio>
-#include <map>
+#include <sstream>
 
 namespace max2870::test {
 
-enum class Act { Type, Paste, Tick, Select, Up, Down, Press, Decode, Expect };
+enum Act {
+    Type,
+    Paste,
+    Tick,
+    Select,
+    Up,
+    Down,
+    Press,
+    Close,
+    Decode,
+    Expect,
+    Drawn,
+    Whole,
+    Placed
+};
 struct Step {
     Act act;
-    ControlId id = ControlId::None;
-    std::string text{}; // typed text, four words to decode, or a text the control must hold
+    ControlId id = ControlId::ValuesText;
+    std::string text{}; // typed text, words to decode, or what the control must show
 };
 
-inline QColor Colour(Rgb rgb) {
-    return {rgb.red, rgb.green, rgb.blue};
+inline QString Name(ControlId id) {
+    return QString::fromUtf8(EntryOf(id).name.data(), EntryOf(id).name.size());
 }
 
-// What a control's widget shows, as its text, its value and its colours.
-inline QString Shown(const ControlEntry& entry, QWidget* w) {
-    if (auto* box = qobject_cast<QLineEdit*>(w))
-        return box->text();
-    if (auto* box = qobject_cast<QPlainTextEdit*>(w))
-        return box->toPlainText();
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text();
-    if (auto* combo = qobject_cast<QComboBox*>(w))
-        return combo->currentText();
-    if (auto* frame = qobject_cast<QGroupBox*>(w))
-        return frame->title();
-    if (auto* spinner = dynamic_cast<Spinner*>(w))
-        return QString::number(spinner->SpinnerValue());
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text() + (button->isChecked() ? "[x]" : "");
-    return entry.kind == ControlKind::Window ? w->windowTitle() : QString();
+// A control's text as its widget shows it, "[x]" after a ticked button, a spinner's value as
+// a screen reader hears it, and a mark when a reader would hear no name at all.
+inline QString Shown(QWidget* w, bool named) {
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(w);
+    const QString unnamed = named && reader->text(QAccessible::Name).isEmpty() ? " (unnamed)" : "";
+    if (reader->valueInterface() != nullptr)
+        return reader->valueInterface()->currentValue().toString() + unnamed;
+    for (const char* property : {"plainText", "currentText", "title", "text", "windowTitle"})
+        if (w->property(property).isValid())
+            return w->property(property).toString() +
+                   (w->property("checked").toBool() ? "[x]" : "") + unnamed;
+    return {};
+}
+
+// How a control looks: its text, ink, background (of a box), tooltip, and whether it is
+// shown, grey or bold.
+inline QString Look(const QString& text, QColor ink, QColor base, const QString& tip, bool shown,
+                    bool grey, bool bold) {
+    return QStringList{text,
+                       ink.name(),
+                       base.name(),
+                       tip,
+                       shown ? "shown" : "hidden",
+                       grey ? "grey" : "",
+                       bold ? "bold" : ""}
+        .join('/');
 }
 
 struct Twin {
@@ -64,8 +77,7 @@ struct Twin {
     ListingCommand windowListing{windowPlan}, memoryListing{memoryPlan};
     bool active = false; // focus moves, and so FrText's LostFocus, need an active window
 
-    explicit Twin(QStringList families = PanelFonts::DefaultFamilies())
-        : window(std::move(families)) {
+    explicit Twin(QStringList fonts = PanelFonts::DefaultFamilies()) : window(std::move(fonts)) {
         window.SetEventSink(&windowPlan);
         windowPlan.SetNextSink(&windowListing);
         memory.SetEventSink(&memoryPlan);
@@ -75,105 +87,85 @@ struct Twin {
         active = QTest::qWaitForWindowActive(window.MainWindow());
     }
     QWidget* W(ControlId id) const { return window.Widget(id); }
+    void Run(std::initializer_list<Step> steps) {
+        for (const Step& step : steps)
+            Run(step);
+    }
 
     void Run(const Step& s) {
-        switch (s.act) {
-        case Act::Type:
-        case Act::Paste: {
-            auto* box = qobject_cast<QLineEdit*>(W(s.id));
+        QWidget* w = W(s.id);
+        auto* box = qobject_cast<QLineEdit*>(w);
+        if (s.act == Type || s.act == Paste) {
             box->setFocus(Qt::MouseFocusReason);
             box->selectAll();
-            if (s.act == Act::Paste) {
-                box->insert(QString::fromStdString(s.text)); // one change, as a paste makes
-                memory.SetText(s.id, s.text);
-                break;
-            }
+        }
+        if (s.act == Paste) { // one change, as a paste over a selection makes
+            box->insert(QString::fromStdString(s.text));
+            memory.SetText(s.id, s.text);
+        } else if (s.act == Type) { // each key after a write-back appends to what is there
             QTest::keyClicks(box, QString::fromStdString(s.text));
-            for (std::size_t i = 0; i < s.text.size(); ++i) // each key after a write-back appends
+            for (std::size_t i = 0; i < s.text.size(); ++i)
                 memory.SetText(s.id, (i == 0 ? std::string() : memory.Text(s.id)) + s.text[i]);
             if (s.id == ControlId::FrText) {
                 QTest::keyClick(box, Qt::Key_Tab);
                 memoryPlan.OnControlEvent(s.id, ControlEvent::LostFocus);
             }
-            break;
-        }
-        case Act::Tick:
-        case Act::Select:
-            QTest::mouseClick(W(s.id), Qt::LeftButton);
-            memory.SetValue(s.id, s.act == Act::Select ? 1 : 1 - memory.Value(s.id));
-            break;
-        case Act::Up:
-        case Act::Down: {
-            auto* bar = static_cast<Spinner*>(W(s.id));
-            QStyleOptionSlider option;
-            option.initFrom(bar);
-            option.orientation = Qt::Vertical;
-            option.maximum = bar->maximum();
-            option.sliderPosition = option.sliderValue = bar->value();
-            const auto arrow =
-                s.act == Act::Up ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
-            QTest::mouseClick(
-                bar, Qt::LeftButton, {},
-                bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar).center());
-            memory.SetValue(s.id, memory.Value(s.id) + (s.act == Act::Up ? 1 : -1));
-            break;
-        }
-        case Act::Press: // a command button, or a click in the wanted-frequency box
-            QTest::mouseClick(W(s.id), Qt::LeftButton);
+        } else if (s.act == Tick || s.act == Select) {
+            QTest::mouseClick(w, Qt::LeftButton);
+            memory.SetValue(s.id, s.act == Select ? 1 : 1 - memory.Value(s.id));
+        } else if (s.act == Up || s.act == Down) { // the arrows at the spinner's ends
+            const bool up = s.act == Up;
+            QTest::mouseClick(w, Qt::LeftButton, {},
+                              QPoint(w->width() / 2, up ? 3 : w->height() - 4));
+            memory.SetValue(s.id, memory.Value(s.id) + (up ? 1 : -1));
+        } else if (s.act == Press) { // a command button, or a click in the wanted frequency
+            QTest::mouseClick(w, Qt::LeftButton);
             memoryPlan.OnControlEvent(s.id, ControlEvent::Click);
-            break;
-        case Act::Decode:
+        } else if (s.act == Close) { // the operator closes the listing window
+            w->close();
+            memory.SetVisible(s.id, false);
+        } else if (s.act == Decode) { // words Reg0 Reg1 Reg2 Reg4 as read back
             for (SynthState* state : {&windowState, &memoryState}) {
-                unsigned words[4];
-                std::sscanf(s.text.c_str(), "%x %x %x %x", &words[0], &words[1], &words[2],
-                            &words[3]);
-                for (int i : {0, 1, 2, 3})
-                    state->RxReg[i == 3 ? 4 : i] = static_cast<std::int32_t>(words[i]);
+                std::istringstream words(s.text);
+                for (int reg : {0, 1, 2, 4})
+                    words >> std::hex >> reinterpret_cast<std::uint32_t&>(state->RxReg[reg]);
             }
             windowPlan.DecodeRegisters();
             memoryPlan.DecodeRegisters();
-            break;
-        case Act::Expect:
-            break;
         }
     }
 
-    // Every control whose widget does not show what the in-memory panel holds, and why.
+    // Every control whose widget does not look as the in-memory panel holds it.
     QStringList Differences() const {
         QStringList found;
         for (const ControlEntry& e : ControlTable()) {
             const MemoryPanel::ControlRecord& m = memory.Record(e.id);
             QWidget* w = W(e.id);
-            const QString name = QString::fromUtf8(e.name.data(), e.name.size());
-            if (window.Record().Record(e.id).text != m.text)
-                found << name + " text (exact)";
             if (w == nullptr)
                 continue;
-            QString expected = QString::fromStdString(DisplayLineEnds(m.text));
-            if (e.kind == ControlKind::Spinner)
-                expected = QString::number(m.value);
-            if ((e.kind == ControlKind::CheckBox || e.kind == ControlKind::OptionButton) && m.value)
-                expected += "[x]";
-            if (Shown(e, w) != expected)
-                found << name + " shows '" + Shown(e, w) + "', not '" + expected + "'";
             const bool boxed = e.kind == ControlKind::TextBox || e.kind == ControlKind::ComboBox ||
                                e.kind == ControlKind::MultiLineText;
-            const auto fore = boxed                                  ? QPalette::Text
-                              : e.kind == ControlKind::CommandButton ? QPalette::ButtonText
-                                                                     : QPalette::WindowText;
-            if (e.kind != ControlKind::Window &&
-                w->palette().color(QPalette::Active, fore) != Colour(m.fore))
-                found << name + " text colour " + w->palette().color(QPalette::Active, fore).name();
-            if (boxed && m.note.empty() &&
-                w->palette().color(QPalette::Active, QPalette::Base) != Colour(m.back))
-                found << name + " background " +
-                             w->palette().color(QPalette::Active, QPalette::Base).name() + " not " +
-                             Colour(m.back).name();
-            if (w->isHidden() == m.visible)
-                found << name + (m.visible ? " hidden" : " shown");
-            if (e.kind != ControlKind::Window &&
-                (w->font().bold() != m.bold || w->isEnabled() != m.enabled))
-                found << name + " boldness or enabled state";
+            const bool window = w->isWindow(), named = !window && e.kind != ControlKind::Label &&
+                                                       e.kind != ControlKind::Frame;
+            const Rgb back = m.note.empty() ? m.back : Rgb{255, 255, 192};
+            QStringList tip{QString::fromUtf8(e.tooltip.data(), e.tooltip.size()), m.note.c_str()};
+            tip.removeAll(QString());
+            const QString text = e.kind == ControlKind::Spinner
+                                     ? QString::number(m.value)
+                                     : QString::fromStdString(DisplayLineEnds(m.text)) +
+                                           (m.value && !window ? "[x]" : "");
+            const QString held =
+                Look(text, QColor(m.fore.red, m.fore.green, m.fore.blue),
+                     boxed ? QColor(back.red, back.green, back.blue) : QColor(), tip.join('\n'),
+                     m.visible, !m.enabled && !window, m.bold && !window);
+            const QPalette p = w->palette();
+            const QString shown =
+                Look(Shown(w, named),
+                     p.color(QPalette::Active, boxed ? QPalette::Text : QPalette::WindowText),
+                     boxed ? p.color(QPalette::Active, QPalette::Base) : QColor(), w->toolTip(),
+                     !w->isHidden(), !w->isEnabled() && !window, w->font().bold() && !window);
+            if (shown != held || this->window.Text(e.id) != m.text)
+                found << Name(e.id) + " shows '" + shown + "' for '" + held + "'";
         }
         if (WordsReg5First(windowState) != WordsReg5First(memoryState))
             found << "register words";

@@ -1,10 +1,12 @@
-// Keystroke to updated results: one digit typed into the wanted-frequency box, or taken away
-// again, through the recompute until the results box holds the new text (and, in the second
-// row, until the window is painted again). Run with -median 9 for the median of nine runs.
+// Keystroke to updated results: a digit typed into the wanted-frequency box and taken away
+// again, through the recompute until the results box holds the new text, and in the second
+// row until the window is painted again. Run with -median 9. With PANEL_SCREENSHOT=FILE it
+// also writes the picture of the window that the README shows.
 
 #include "panel_rig.h"
 
 using namespace max2870::test;
+using enum max2870::ControlId;
 
 class PanelTypingBench : public QObject {
     Q_OBJECT
@@ -18,19 +20,28 @@ private slots:
     void typingIntoTheWantedFrequency() {
         QFETCH(bool, paint);
         Twin twin;
-        twin.Run({Act::Up, max2870::ControlId::OutDivCont});
-        QWidget* box = twin.W(max2870::ControlId::FoutText);
-        box->setFocus();
-        const std::string before = twin.window.Text(max2870::ControlId::ValuesText);
+        twin.Run({Up, OutDivCont});
+        const std::string before = twin.window.Text(ValuesText);
         bool typed = false;
         QBENCHMARK {
-            QTest::keyClick(box, typed ? Qt::Key_Backspace : Qt::Key_1);
+            QTest::keyClick(twin.W(FoutText), typed ? Qt::Key_Backspace : Qt::Key_1);
             typed = !typed;
             if (paint)
                 twin.window.MainWindow()->repaint();
         }
-        QVERIFY2(typed || twin.window.Text(max2870::ControlId::ValuesText) == before,
-                 "typing back did not restore the plan");
+        QVERIFY2(typed || twin.window.Text(ValuesText) == before, "typing back left another plan");
+    }
+
+    void pictureOfTheWindow() {
+        if (qEnvironmentVariableIsEmpty("PANEL_SCREENSHOT"))
+            QSKIP("PANEL_SCREENSHOT=FILE names the picture to write");
+        Twin twin;
+        twin.Run({{Up, OutDivCont}, {Type, FoutText, "2320.35"}});
+        QVERIFY(twin.window.MainWindow()
+                    ->grab()
+                    .toImage()
+                    .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                    .save(qEnvironmentVariable("PANEL_SCREENSHOT"), "PNG", 9));
     }
 };
 

@@ -1,0 +1,226 @@
+// The window on real widgets. One table of operator scripts carries the handlers: the window
+// and the in-memory panel, driven alike, must show the same on every control after every
+// step, and the marked steps check texts worked out by hand from the register layouts and
+// the recompute's steps, and what only the window has: colours as drawn, boxes that show
+// their whole text, the listing's place. Then fonts, port box, focus, Tab and screen readers.
+
+#include "panel_rig.h"
+
+using namespace max2870;
+using namespace max2870::test;
+using enum max2870::ControlId;
+
+namespace {
+
+// One step a line: "<verb> <control> <text>", "|" standing for CR LF. "words ValuesText W0 ..
+// W5" expects the six register lines of the results box.
+std::vector<Step> Script(const std::string& script) {
+    static const QStringList verbs = QString("type paste tick select up down press close decode "
+                                             "expect drawn whole placed")
+                                         .split(' ');
+    std::vector<Step> steps;
+    std::istringstream lines(script);
+    for (std::string verb, name, text; lines >> verb >> name && std::getline(lines, text);) {
+        Step step{static_cast<Act>(verb == "words" ? 9 : verbs.indexOf(verb.c_str())), ValuesText,
+                  text.empty() ? text : text.substr(1)};
+        for (const ControlEntry& entry : ControlTable())
+            if (entry.name == name)
+                step.id = entry.id;
+        std::istringstream words(verb == "words" ? step.text : "");
+        for (int reg = 0; words >> text; ++reg)
+            step.text =
+                (reg == 0 ? "" : step.text) + "Reg " + std::to_string(reg) + "   0x " + text + "|";
+        for (std::size_t bar; (bar = step.text.find('|')) != std::string::npos;)
+            step.text.replace(bar, 1, "\r\n");
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+const std::pair<const char*, const char*> kScripts[] = {
+    {"start: nothing computed, colours as specified",
+     "down OutDivCont\nexpect ValuesText\ndrawn SetCP #ff0000\ndrawn PicEEdata #ffe0c0\n"
+     "drawn FrText #ff0000\ndrawn Label1 #d0ffff\ndrawn Frame1 #d0ffff\nup ChrgPump\nexpect Fvco"},
+    {"worked run, then a divider of 2.6",
+     "up OutDivCont\nexpect OutDivLabel O/P Divider  2\n"
+     "expect ValuesText N  464|F  50|D  500     |Error =  0.0Hz|\n"
+     "words ValuesText 00E80190 20000FA1 18005E42 0000000B 609C80FC 00400005\ndrawn ValuesText "
+     "#ffffff\n"
+     "whole ValuesText\npaste Rdivider 2.6\nexpect Rdivider 3\nexpect Label6 Fcomp 3.333333MHz\n"
+     "expect ValuesText Error =  -998.0Hz\n"
+     "words ValuesText 02B80190 20000539 1800DE42 0000000B 609430FC 00400005"},
+    {"reference, spinners and check boxes",
+     "type FrText 20\nexpect Label6 Fcomp 20.0MHz\ndrawn FrText #ffffff\ntype FrText 10\n"
+     "down ChrgPump\nexpect ChrgPumpLabel Charge Pump 14\n"
+     "expect ValuesText Reg 2   0x 18005C42\ndown OPpwr\n"
+     "expect OPlabel Output Power 2\nexpect ValuesText Reg 4   0x 608C80B4\n"
+     "up ChrgPump\nup OPpwr\ntick Enable\nexpect ValuesText Reg 2   0x 18005E62\n"
+     "tick PDpol\nexpect ValuesText Reg 2   0x 18005E22\ntick Aon\n"
+     "expect ValuesText Reg 4   0x 608C80DC\ntick Bon\n"
+     "expect ValuesText Reg 4   0x 608C81DC\ntick RefDbl\ntick Refdiv2\n"
+     "expect ValuesText Reg 2   0x 1B005E22\nup OPpwr\ndown OutDivCont"},
+    {"option groups", "select MuxR\nexpect ValuesText Reg 2   0x 0C005E42\nselect NM3\n"
+                      "expect ValuesText Reg 2   0x 6C005E42\nselect MuxNone\nselect NM2\n"
+                      "expect ValuesText Reg 2   0x 40005E42"},
+    {"auto divider, tracking, listing",
+     "type FoutText 1500\npress SetOdiv\nexpect OutDivLabel O/P Divider  2\n"
+     "type FoutText 46.87\npress SetOdiv\nexpect OutDivLabel O/P Divider  128\n"
+     "type FoutText 2320.5\npress SetOdiv\ntick TrackDivider\nup OutDivCont\n"
+     "expect FoutText  1160.25\nexpect Fvco VCO  4641MHz\npress PicEEdata\nplaced EEdata\nwhole "
+     "EEtext\n"
+     "expect EEtext ;  R = 1    N = 464    D =  0250   F = 0025    Odiv = 4|"
+     ";  Fout = 1160.25MHz      Ref = 10MHz|   de 0x00, 0x40, 0x00, 0x05    ;Reg 5|"
+     "   de 0x60, 0xAC, 0x80, 0xFC    ;Reg 4|\n"
+     "press FoutText\ndown OutDivCont\nexpect FoutText  1160.25\n"
+     "expect Fvco VCO  2320.5MHz|External VCO Only\npress PicEEdata\nclose EEdata\npress "
+     "PicEEdata"},
+    {"resolution, twelve bits, integer N both ways",
+     "up OutDivCont\ntype ResolutionText 5000\nexpect ResolutionText  5000\n"
+     "expect ValuesText D  1000     |\ntype ResolutionText 1000\n"
+     "expect ValuesText More than 12 bits needed for fractional registers|"
+     "Choose alternative values\nwhole ValuesText\ntick FractN\n"
+     "expect ValuesText N  464|F  0|D  0     |Error =  -500000.0Hz\n"
+     "expect NMCalc Find R\ntick FractN\ntype ForceD 250\ntick FractN\n"
+     "expect ResolutionText  5000000\n"
+     "words ValuesText 80E80000 00000001 18005F42 0000000B 609C80FC 00400005\n"
+     "type Rdivider 2\ntick FractN\nexpect Rdivider 1\nexpect NMCalc Find Best F/D"},
+    {"searches and a forced modulus",
+     "type ForceD 4000\nexpect ValuesText\nup OutDivCont\npress NMCalc\n"
+     "expect ForceD  10\nexpect ResolutionText  500000\n"
+     "expect ValuesText F  1|D  10     |\ntype FoutText 2320.85\npress NMCalc\n"
+     "expect ForceD  100\nexpect ValuesText N  464|F  17|D  100     |\n"
+     "down OutDivCont\ntype ForceD 4000\nexpect ResolutionText  2500\n"
+     "type FoutText 2320.5\nup OutDivCont\ntick FractN\npress NMCalc\nexpect Rdivider 10\n"
+     "expect ValuesText Fcomp  1.00MHz|R  10|N  4641|F  0|D  0     |Error =  0.0Hz"},
+    {"read-back set, broken chip rules noted",
+     "type FrText 50\ntype OPPhasetext 90\nselect NM3\n"
+     "decode - 001D0000 207D1F41 CE005E02 638FF1B4\n"
+     "expect Label6 Fcomp 100.0MHz\nexpect OPlabel Output Power 2\n"
+     "expect FoutText  5800\nexpect ResolutionText  100000\n"
+     "words ValuesText 001D0000 207D1F41 CE005E02 0000000B 638FF1B4 00400005\n"
+     "drawn ValuesText #ffffc0\ntype FrText 10\nup OutDivCont\ntype FoutText 2320.5\n"
+     "drawn ValuesText #ffffff"},
+};
+
+// A control's colour as drawn in its window, near its lower right corner, clear of captions.
+QString Drawn(QWidget* w) {
+    const QPoint corner = w->mapTo(w->window(), QPoint(w->width() - 4, w->height() - 4));
+    return w->window()->grab(QRect(corner, QSize(1, 1))).toImage().pixelColor(0, 0).name();
+}
+
+// The first line of text a box cuts off, or nothing when its whole text shows.
+QString CutLine(QWidget* w) {
+    auto* box = qobject_cast<QPlainTextEdit*>(w);
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        QTextCursor end(block);
+        end.movePosition(QTextCursor::EndOfBlock);
+        if (box->cursorRect(end).bottom() >= box->viewport()->height() && !block.text().isEmpty())
+            return block.text();
+    }
+    return box->verticalScrollBar()->value() == 0 ? QString() : QStringLiteral("(scrolled)");
+}
+
+// What the step checks that the window fails, or nothing.
+QString Fault(const Twin& twin, const Step& step) {
+    QWidget* w = twin.W(step.id);
+    const QRect main = twin.W(MAX2870)->frameGeometry();
+    const std::string held = twin.memory.Text(step.id);
+    if (step.act == Act::Expect &&
+        (step.text.empty() ? !held.empty() : held.find(step.text) == std::string::npos))
+        return QString("reads '%1', not '%2'").arg(held.c_str(), step.text.c_str());
+    if (step.act == Act::Drawn && Drawn(w) != QString::fromStdString(step.text))
+        return "drawn in " + Drawn(w) + ", not " + QString::fromStdString(step.text);
+    if (step.act == Act::Whole && !CutLine(w).isEmpty())
+        return "cuts off " + CutLine(w);
+    if (step.act == Act::Placed &&
+        w->frameGeometry().topLeft() !=
+            QPointF(main.x() + main.width() / 3.0, main.y() + main.height() / 3.0).toPoint())
+        return "not a third of the way into the main window";
+    const QStringList differences = twin.Differences();
+    return differences.isEmpty() ? QString()
+                                 : "shows what the panel does not hold: " + differences.join("; ");
+}
+
+} // namespace
+
+class PanelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+
+    // Every script on the fonts the panel asks for; and, whatever face a machine resolves, at
+    // whatever scale, the results and the listing show every line.
+    void operatorScripts_data() {
+        QTest::addColumn<std::string>("script");
+        QTest::addColumn<QString>("family");
+        for (auto [name, script] : kScripts)
+            QTest::newRow(name) << std::string(script) << QString();
+        for (const char* family : {"DejaVu Sans", "Nimbus Sans", "Liberation Sans"})
+            QTest::newRow(family)
+                << std::string("up OutDivCont\npress PicEEdata\nwhole ValuesText\nwhole EEtext\n"
+                               "type ResolutionText 1000\nwhole ValuesText")
+                << QString(family);
+    }
+    void operatorScripts() {
+        QFETCH(std::string, script);
+        QFETCH(QString, family);
+        const QStringList installed =
+            QFontDatabase::families().filter(QRegularExpression("^" + family + "( \\[|$)"));
+        if (!family.isEmpty() && installed.isEmpty())
+            QSKIP(qPrintable(family + " is not installed"));
+        Twin twin(family.isEmpty() ? PanelFonts::DefaultFamilies() : QStringList{family});
+        QVERIFY(family.isEmpty() ||
+                installed.contains(QFontInfo(twin.W(ValuesText)->font()).family()));
+        QVERIFY2(twin.active && QApplication::focusWidget() == twin.W(FoutText),
+                 "window without focus in Wanted Fout");
+        for (const Step& step : Script(script)) {
+            twin.Run(step);
+            const QString fault = Fault(twin, step);
+            QVERIFY2(fault.isEmpty(), qPrintable(Name(step.id) + " " + fault));
+        }
+    }
+
+    void portBoxShowsThePathsStartAndItsDetails() {
+        Twin twin;
+        const QString longest = "/dev/serial/by-id/usb-Adapter_Made_Long-if00-port0";
+        for (const QString& port : {QStringLiteral("/dev/ttyNOPE"), longest})
+            twin.window.AddListEntry(CPort, port.toStdString());
+        twin.window.SetText(CPort, "/dev/ttyNOPE");
+        auto* combo = qobject_cast<QComboBox*>(twin.W(CPort));
+        QVERIFY2(combo->lineEdit()->cursorPosition() == 0, "the port box shows the path's end");
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), combo->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(combo, &hover);
+        QVERIFY2(combo->toolTip().startsWith("/dev/ttyNOPE\n"),
+                 qPrintable("tooltip " + combo->toolTip()));
+        QVERIFY2(combo->view()->minimumWidth() > combo->fontMetrics().horizontalAdvance(longest),
+                 "the list cuts the longest port");
+    }
+
+    void focusComesBackTabFindsTheSelectedOptionReadersHearTheDivider() {
+        Twin twin;
+        for (ControlId id : {Init, SendAll, WriteAll})
+            twin.window.SetVisible(id, true);
+        twin.W(SendAll)->setFocus();
+        for (bool enabled : {false, true})
+            for (ControlId id : {SendAll, WriteAll, Init})
+                twin.window.SetEnabled(id, enabled);
+        QVERIFY2(QApplication::focusWidget() == twin.W(SendAll),
+                 qPrintable("focus lands in " + QApplication::focusWidget()->objectName()));
+        for (int tabs = 0;
+             tabs < 60 && QApplication::focusWidget()->parentWidget() != twin.W(Frame1); ++tabs)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() == twin.W(MuxL),
+                 "Tab into MUX O/P lands on an unselected button");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QVERIFY2(QApplication::focusWidget() == twin.W(MuxN) && twin.window.Value(MuxN) == 1,
+                 "the up arrow does not select N/2 div");
+        QVERIFY2(twin.window.Text(ValuesText).find("Reg 2   0x 10005E42") != std::string::npos,
+                 "N/2 div not in the MUX bits");
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(twin.W(OutDivCont));
+        QVERIFY2(reader->text(QAccessible::Value) == "1", "divider 1 not read as 1");
+    }
+};
+
+QTEST_MAIN(PanelTest)
+#include "panel_test.moc"
