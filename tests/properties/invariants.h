@@ -55,19 +55,20 @@ inline std::string CheckPatterns(double value) {
         const std::string special = value != value ? "NAN" : value < 0 ? "-INF" : "INF";
         const long double gap = std::fabs(std::strtold(body.c_str(), nullptr) - value);
         const long double half = 0.5L * std::pow(10.0L, -1.0L * p.most) * (1 + 1e-12L);
-        const std::string fault =
-            "\"" + text + "\" through " + p.pattern + " for " + PlainText(value);
+        const auto fault = [&](const char* what) {
+            return "\"" + text + "\" through " + p.pattern + " for " + PlainText(value) + what;
+        };
         if (!std::isfinite(value) ? text != special + p.unit : !text.ends_with(p.unit))
-            return fault + " is not INF, -INF, NAN or a number with its unit";
+            return fault(" is not INF, -INF, NAN or a number with its unit; ");
         if (std::isfinite(value) &&
             ((minus == 1) != (value < 0) || whole.size() < p.zeros ||
              (whole.size() > p.zeros && whole[0] == '0') || decimals.size() < p.least ||
              decimals.size() > p.most || (point != body.npos && decimals.empty()) ||
              (decimals.size() > p.least && decimals.back() == '0') ||
              (whole + decimals).find_first_not_of("0123456789") != body.npos))
-            return fault + " has a wrong sign, digit, zero or decimal place";
+            return fault(" has a wrong sign, digit, zero or decimal place; ");
         if (std::isfinite(value) && !(gap <= half + std::fabs(value) * 1e-14L))
-            return fault + " is more than half a unit of its last place away";
+            return fault(" is more than half a unit of its last place away; ");
     }
     return "";
 }
@@ -87,13 +88,11 @@ inline std::string CheckPatternFormat(Bytes input) {
 inline std::string CheckReplyFeed(Bytes stream, std::uint32_t cuts) {
     SynthState state;
     ReceivePath path(state);
-    std::string serin, where;
+    std::string serin;
     std::array<std::int32_t, 16> filed{};
-    for (std::size_t at = 0, line = 0, count = 0; at < stream.size();) {
-        std::size_t length = cuts == 0 ? stream.size() : 1;
-        if (cuts > 1)
-            length = (cuts = cuts * 1103515245U + 12345U) >> 16 & 15;
-        const Bytes read = stream.substr(at, length);
+    for (std::size_t at = 0, count = 0; at < stream.size();) {
+        cuts = cuts > 1 ? cuts * 1103515245U + 12345U : cuts;
+        const Bytes read = stream.substr(at, cuts > 1 ? cuts >> 16 & 15 : cuts ? 1 : stream.size());
         at += read.size();
         path.Take(read);
         for (std::size_t k = 0; k < read.size(); ++k) {
@@ -119,21 +118,19 @@ inline std::string CheckReplyFeed(Bytes stream, std::uint32_t cuts) {
             const bool handOver =
                 (marker == serin.npos || (filing && *word % 8 == 0)) && count >= 6;
             count = handOver ? 0 : count;
-            where = "reply line " + std::to_string(++line) + " \"" + serin + "\": ";
-            serin = marker == serin.npos ? serin : "";
             if (!outcome || outcome->logEntry.value_or("") != entry || state.RxReg != filed ||
                 outcome->handOver != handOver || path.RxCount() != static_cast<int>(count))
-                return where + "not logged and filed once as \"" + entry + "\", hand-over " +
-                       std::to_string(handOver) + ", RxCount " + std::to_string(count);
+                return "reply line \"" + serin + "\": wanted log \"" + entry + "\", hand-over " +
+                       std::to_string(handOver) + ", RxCount " + std::to_string(count) + "; ";
+            serin = marker == serin.npos ? serin : "";
         }
         if (path.NextLine() || state.Serin != serin || serin.find('\r') != serin.npos)
-            return where + "then Serin holds \"" + state.Serin + "\", not \"" + serin + "\"";
+            return "after a read Serin holds \"" + state.Serin + "\", not \"" + serin + "\"; ";
     }
     return "";
 }
 
-// Input: byte 0 seeds the random cuts, the rest is the stream. Once: 40000 words past RxCount's
-// top.
+// Input: byte 0 seeds the random cuts, the rest is the stream. Once: 40000 words, past 32767.
 inline std::string CheckReceivePath(Bytes input) {
     static const std::string ceiling = [stream = std::string()]() mutable {
         for (int i = 0; i < 20000; ++i)
@@ -165,12 +162,12 @@ inline std::string CheckPackedWords(const Plan& p) {
     // clang-format on
     for (std::size_t k = 0; k < 6; ++k)
         if ((p.words[k] & 7) != static_cast<std::int32_t>(k))
-            return "Reg" + std::to_string(k) + " word does not carry its address bits";
+            return "Reg" + std::to_string(k) + " word does not carry its address bits; ";
     for (const auto& [name, difference] : misread)
         if (difference != 0)
-            return std::string(name) + " spilled: it does not read back from the words";
+            return std::string(name) + " spilled: it does not read back from the words; ";
     if (field(FieldId::IntegerN) == 0 && !(p.Fract < p.Denom))
-        return "F " + PlainText(p.Fract) + " is not below D " + PlainText(p.Denom);
+        return "F " + PlainText(p.Fract) + " is not below D " + PlainText(p.Denom) + "; ";
     return "";
 }
 
@@ -185,7 +182,7 @@ inline std::string ReadBack(PlanRig& rig, const RegisterWords& words) {
     rig.state.InitFlag = false; // the link lets go of a refused set itself
     if (restored == refusable || (restored && held))
         return std::string(restored ? "restored" : "refused") + (held ? " and held" : "") +
-               ": a read-back set with R " + std::to_string(field(FieldId::R));
+               ": a read-back set with R " + std::to_string(field(FieldId::R)) + "; ";
     return "";
 }
 
@@ -198,10 +195,11 @@ inline std::string CheckRestoredSet(const PlanRig& rig) {
         if (!(std::fabs(v) > 1e-290 && std::fabs(v) < 1e290))
             return "";
     PlanRig copy;
-    copy.state = rig.state, copy.panel = rig.panel, copy.panel.SetEventSink(&copy.plan);
+    copy.state = rig.state, copy.panel = rig.panel;
+    copy.panel.SetEventSink(&copy.plan); // the copied panel reports to the copy's controller
     const std::string fault = ReadBack(copy, p.words);
     if (fault.empty() && copy.plan.LastPlan().words != p.words)
-        return "the words read back and restored are packed differently";
+        return "the words read back and restored are packed differently; ";
     return fault;
 }
 
