@@ -197,7 +197,7 @@ inline std::string CheckRestoredSet(const PlanRig& rig) {
     PlanRig copy;
     copy.state = rig.state, copy.panel = rig.panel;
     copy.panel.SetEventSink(&copy.plan); // the copied panel reports to the copy's controller
-    const std::string fault = ReadBack(copy, p.words);
+    std::string fault = ReadBack(copy, p.words);
     if (fault.empty() && copy.plan.LastPlan().words != p.words)
         return "the words read back and restored are packed differently; ";
     return fault;
