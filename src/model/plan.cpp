@@ -55,19 +55,20 @@ bool DividePlan(Plan& p, bool integerN) {
     return true;
 }
 
-// A field beyond its width would spill into its neighbour; such a word is never packed.
+// A field beyond its width would spill into its neighbour; such a word is never packed. The
+// message names the field and its range as the register map has them.
 std::string SpillMessage(const Plan& p) {
-    if (!(p.R >= 1 && p.R <= 1023)) {
-        return "R = " + PlainText(p.R) + " is outside its range 1 to 1023";
-    }
-    if (!(p.N >= 0 && p.N <= 65535)) {
-        return "N = " + PlainText(p.N) + " is outside its range 0 to 65535";
-    }
-    if (!(p.P >= 0 && p.P <= 4095)) {
-        return "Phase value P = " + PlainText(p.P) + " is outside its range 0 to 4095";
-    }
-    if (!(p.Fract >= 0)) {
-        return "F = " + PlainText(p.Fract) + " is outside its range 0 to 4095";
+    const std::pair<FieldId, double> checked[] = {
+        {FieldId::R, p.R}, {FieldId::N, p.N}, {FieldId::Phase, p.P}, {FieldId::Fract, p.Fract}};
+    for (const auto& [id, value] : checked) {
+        const RegisterField& field = FieldOf(id);
+        const double lowest = id == FieldId::R ? 1 : 0;
+        // F is below D, itself checked, so only its sign needs a test.
+        const double highest = id == FieldId::Fract ? INFINITY : FieldMaximum(field);
+        if (!(value >= lowest && value <= highest)) {
+            return std::string(field.name) + " = " + PlainText(value) + " is outside its range " +
+                   PlainText(lowest) + " to " + PlainText(FieldMaximum(field));
+        }
     }
     return {};
 }

@@ -12,8 +12,8 @@ constexpr std::array<RegisterField, FieldCount> kFields{{
     {N, 0, 15, 16, "N", "integer part of the division"},
     {Fract, 0, 3, 12, "F", "fraction numerator"},
     {FractionalMode, 1, 29, 1, "FRAC", "\"Integer N\" clear"},
-    {Phase, 1, 15, 12, "P", "output phase value"},
-    {Denom, 1, 3, 12, "M", "fraction modulus D"},
+    {Phase, 1, 15, 12, "Phase value P", "output phase in degrees / 360 x D"},
+    {Denom, 1, 3, 12, "D", "fraction modulus"},
     {Fcomp32, 2, 31, 1, "LDS", "comparison frequency above 32 MHz"},
     {NoiseMode, 2, 29, 2, "SDN", "noise mode option"},
     {Mux, 2, 26, 3, "MUX", "MUX option"},
@@ -69,8 +69,7 @@ RegisterWords PackRegisters(const FieldValues& values) {
 std::uint32_t UnpackField(const RegisterWords& words, FieldId id) {
     const RegisterField& field = FieldOf(id);
     const auto pattern = static_cast<std::uint32_t>(words[static_cast<std::size_t>(field.reg)]);
-    const std::uint32_t mask = field.width == 32 ? ~0U : (1U << field.width) - 1U;
-    return (pattern >> field.lowestBit) & mask;
+    return (pattern >> field.lowestBit) & FieldMaximum(field);
 }
 
 } // namespace max2870

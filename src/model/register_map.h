@@ -53,6 +53,11 @@ struct RegisterField {
 std::span<const RegisterField> RegisterFieldTable();
 const RegisterField& FieldOf(FieldId id);
 
+// The largest value a field holds.
+constexpr std::uint32_t FieldMaximum(const RegisterField& field) {
+    return field.width >= 32 ? ~0U : (1U << field.width) - 1U;
+}
+
 // Bits set in every word whatever the panel: the address bits, Reg3 and Reg5 whole, and the
 // constant bits of Reg4.
 inline constexpr std::array<std::uint32_t, 6> kFixedBits{0x00000000U, 0x00000001U, 0x00000002U,

@@ -96,6 +96,16 @@ const PlanCase kPlans[] = {
      {.Denom = 500},
      "complete R 1 N 464 F 50 D 500 P 0 BS 200 | 00E80190 20000FA1 18005E42 0000000B 609C80FC "
      "00400005 | rules | spur 500000"},
+    {"band_select_1024_clamped",
+     {.frText = "51.2", .foutText = "5120", .resolutionText = "100000"},
+     {},
+     "complete R 1 N 100 F 0 D 512 P 0 BS 1023 | 00320000 20001001 98005E42 0000000B 638FF0FC "
+     "00400005 | rules fcomp-max band-select-clock | spur 0"},
+    {"integer_n_16_keeps_n_rule",
+     {.foutText = "160", .integerN = true},
+     {},
+     "complete R 1 N 16 F 0 D 0 P 0 BS 200 | 80080000 00000001 18005F42 0000000B 608C80FC "
+     "00400005 | rules vco-range | spur 0"},
     {"fcomp_10_01_band_clock",
      {.frText = "10.01", .foutText = "4004", .resolutionText = "10010"},
      {},
