@@ -143,6 +143,9 @@ void PanelFonts::FitText(QPlainTextEdit* box, const QString& shown) const {
     for (double pixels = kPanelPixels; pixels >= kSmallestPixels; --pixels) {
         font = Sized(pixels, bold, stretch_);
         const QFontMetricsF metrics(font, box);
+        if (lines.size() * LinePitch(metrics) > height) {
+            continue; // too tall even unwrapped: no need to measure widths
+        }
         int rows = 0;
         for (const QString& line : lines) {
             rows += metrics.horizontalAdvance(line) <= width ? 1 : WrappedRows(line, font, width);

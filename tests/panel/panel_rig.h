@@ -16,21 +16,7 @@
 
 namespace max2870::test {
 
-enum Act {
-    Type,
-    Paste,
-    Tick,
-    Select,
-    Up,
-    Down,
-    Press,
-    Close,
-    Decode,
-    Expect,
-    Drawn,
-    Whole,
-    Placed
-};
+enum Act { Type, Paste, Tick, Select, Up, Down, Press, Close, Decode, Expect, Drawn, Whole, Place };
 struct Step {
     Act act;
     ControlId id = ControlId::ValuesText;
@@ -59,14 +45,8 @@ inline QString Shown(QWidget* w, bool named) {
 // shown, grey or bold.
 inline QString Look(const QString& text, QColor ink, QColor base, const QString& tip, bool shown,
                     bool grey, bool bold) {
-    return QStringList{text,
-                       ink.name(),
-                       base.name(),
-                       tip,
-                       shown ? "shown" : "hidden",
-                       grey ? "grey" : "",
-                       bold ? "bold" : ""}
-        .join('/');
+    return text + '/' + ink.name() + '/' + base.name() + '/' + tip +
+           (shown ? "/shown" : "/hidden") + (grey ? "/grey" : "") + (bold ? "/bold" : "");
 }
 
 struct Twin {

@@ -1,8 +1,6 @@
-// The window on real widgets. One table of operator scripts carries the handlers: the window
-// and the in-memory panel, driven alike, must show the same on every control after every
-// step, and the marked steps check texts worked out by hand from the register layouts and
-// the recompute's steps, and what only the window has: colours as drawn, boxes that show
-// their whole text, the listing's place. Then fonts, port box, focus, Tab and screen readers.
+// The window on real widgets. Operator scripts drive it and the in-memory panel alike: after
+// every step both must look the same, and marked steps check texts worked out by hand and what
+// only the window has (colours as drawn, whole texts, the listing's place).
 
 #include "panel_rig.h"
 
@@ -13,19 +11,21 @@ using enum max2870::ControlId;
 namespace {
 
 // One step a line: "<verb> <control> <text>", "|" standing for CR LF. "words ValuesText W0 ..
-// W5" expects the six register lines of the results box.
+// W5" expects the six register lines of the results box, "reg 2 W2" one of them.
 std::vector<Step> Script(const std::string& script) {
     static const QStringList verbs = QString("type paste tick select up down press close decode "
                                              "expect drawn whole placed")
                                          .split(' ');
     std::vector<Step> steps;
-    std::istringstream lines(script);
+    std::istringstream lines(script + "\n"); // every step ends its line
     for (std::string verb, name, text; lines >> verb >> name && std::getline(lines, text);) {
         Step step{static_cast<Act>(verb == "words" ? 9 : verbs.indexOf(verb.c_str())), ValuesText,
                   text.empty() ? text : text.substr(1)};
         for (const ControlEntry& entry : ControlTable())
             if (entry.name == name)
                 step.id = entry.id;
+        if (verb == "reg") // "reg 2 18005E42": that line of the results box
+            step = {Expect, ValuesText, "Reg " + name + "   0x " + step.text};
         std::istringstream words(verb == "words" ? step.text : "");
         for (int reg = 0; words >> text; ++reg)
             step.text =
@@ -44,59 +44,50 @@ const std::pair<const char*, const char*> kScripts[] = {
     {"worked run, then a divider of 2.6",
      "up OutDivCont\nexpect OutDivLabel O/P Divider  2\n"
      "expect ValuesText N  464|F  50|D  500     |Error =  0.0Hz|\n"
-     "words ValuesText 00E80190 20000FA1 18005E42 0000000B 609C80FC 00400005\ndrawn ValuesText "
-     "#ffffff\n"
-     "whole ValuesText\npaste Rdivider 2.6\nexpect Rdivider 3\nexpect Label6 Fcomp 3.333333MHz\n"
-     "expect ValuesText Error =  -998.0Hz\n"
+     "words ValuesText 00E80190 20000FA1 18005E42 0000000B 609C80FC 00400005\n"
+     "drawn ValuesText #ffffff\nwhole ValuesText\npaste Rdivider 2.6\nexpect Rdivider 3\n"
+     "expect Label6 Fcomp 3.333333MHz\nexpect ValuesText Error =  -998.0Hz\n"
      "words ValuesText 02B80190 20000539 1800DE42 0000000B 609430FC 00400005"},
-    {"reference, spinners and check boxes",
+    {"reference, spinners, check boxes, option groups",
      "type FrText 20\nexpect Label6 Fcomp 20.0MHz\ndrawn FrText #ffffff\ntype FrText 10\n"
-     "down ChrgPump\nexpect ChrgPumpLabel Charge Pump 14\n"
-     "expect ValuesText Reg 2   0x 18005C42\ndown OPpwr\n"
-     "expect OPlabel Output Power 2\nexpect ValuesText Reg 4   0x 608C80B4\n"
-     "up ChrgPump\nup OPpwr\ntick Enable\nexpect ValuesText Reg 2   0x 18005E62\n"
-     "tick PDpol\nexpect ValuesText Reg 2   0x 18005E22\ntick Aon\n"
-     "expect ValuesText Reg 4   0x 608C80DC\ntick Bon\n"
-     "expect ValuesText Reg 4   0x 608C81DC\ntick RefDbl\ntick Refdiv2\n"
-     "expect ValuesText Reg 2   0x 1B005E22\nup OPpwr\ndown OutDivCont"},
-    {"option groups", "select MuxR\nexpect ValuesText Reg 2   0x 0C005E42\nselect NM3\n"
-                      "expect ValuesText Reg 2   0x 6C005E42\nselect MuxNone\nselect NM2\n"
-                      "expect ValuesText Reg 2   0x 40005E42"},
+     "down ChrgPump\nexpect ChrgPumpLabel Charge Pump 14\nreg 2 18005C42\ndown OPpwr\n"
+     "expect OPlabel Output Power 2\nreg 4 608C80B4\nup ChrgPump\nup OPpwr\ntick Enable\n"
+     "reg 2 18005E62\ntick PDpol\nreg 2 18005E22\ntick Aon\nreg 4 608C80DC\ntick Bon\n"
+     "reg 4 608C81DC\ntick RefDbl\ntick Refdiv2\nreg 2 1B005E22\nup OPpwr\ndown OutDivCont\n"
+     "select MuxR\nreg 2 0F005E22\nselect NM3\nreg 2 6F005E22\nselect MuxNone\nselect NM2\n"
+     "reg 2 43005E22"},
     {"auto divider, tracking, listing",
-     "type FoutText 1500\npress SetOdiv\nexpect OutDivLabel O/P Divider  2\n"
-     "type FoutText 46.87\npress SetOdiv\nexpect OutDivLabel O/P Divider  128\n"
-     "type FoutText 2320.5\npress SetOdiv\ntick TrackDivider\nup OutDivCont\n"
-     "expect FoutText  1160.25\nexpect Fvco VCO  4641MHz\npress PicEEdata\nplaced EEdata\nwhole "
-     "EEtext\n"
-     "expect EEtext ;  R = 1    N = 464    D =  0250   F = 0025    Odiv = 4|"
-     ";  Fout = 1160.25MHz      Ref = 10MHz|   de 0x00, 0x40, 0x00, 0x05    ;Reg 5|"
-     "   de 0x60, 0xAC, 0x80, 0xFC    ;Reg 4|\n"
+     "type FoutText 1500\npress SetOdiv\nexpect OutDivLabel O/P Divider  2\ntype FoutText 46.87\n"
+     "press SetOdiv\nexpect OutDivLabel O/P Divider  128\ntype FoutText 2320.5\npress SetOdiv\n"
+     "tick TrackDivider\nup OutDivCont\nexpect FoutText  1160.25\nexpect Fvco VCO  4641MHz\n"
+     "press PicEEdata\nplaced EEdata\nwhole EEtext\n"
+     "expect EEtext ;  R = 1    N = 464    D =  0250   F = 0025    Odiv = 4|;  Fout = 1160.25MHz   "
+     "   Ref = 10MHz|   de 0x00, 0x40, 0x00, 0x05    ;Reg 5|   de 0x60, 0xAC, 0x80, 0xFC    ;Reg "
+     "4|\n"
      "press FoutText\ndown OutDivCont\nexpect FoutText  1160.25\n"
      "expect Fvco VCO  2320.5MHz|External VCO Only\npress PicEEdata\nclose EEdata\npress "
      "PicEEdata"},
     {"resolution, twelve bits, integer N both ways",
      "up OutDivCont\ntype ResolutionText 5000\nexpect ResolutionText  5000\n"
      "expect ValuesText D  1000     |\ntype ResolutionText 1000\n"
-     "expect ValuesText More than 12 bits needed for fractional registers|"
-     "Choose alternative values\nwhole ValuesText\ntick FractN\n"
-     "expect ValuesText N  464|F  0|D  0     |Error =  -500000.0Hz\n"
-     "expect NMCalc Find R\ntick FractN\ntype ForceD 250\ntick FractN\n"
-     "expect ResolutionText  5000000\n"
-     "words ValuesText 80E80000 00000001 18005F42 0000000B 609C80FC 00400005\n"
-     "type Rdivider 2\ntick FractN\nexpect Rdivider 1\nexpect NMCalc Find Best F/D"},
+     "expect ValuesText More than 12 bits needed for fractional registers|Choose alternative "
+     "values\n"
+     "whole ValuesText\ntick FractN\n"
+     "expect ValuesText N  464|F  0|D  0     |Error =  -500000.0Hz\nexpect NMCalc Find R\n"
+     "tick FractN\ntype ForceD 250\ntick FractN\nexpect ResolutionText  5000000\n"
+     "words ValuesText 80E80000 00000001 18005F42 0000000B 609C80FC 00400005\ntype Rdivider 2\n"
+     "tick FractN\nexpect Rdivider 1\nexpect NMCalc Find Best F/D"},
     {"searches and a forced modulus",
-     "type ForceD 4000\nexpect ValuesText\nup OutDivCont\npress NMCalc\n"
-     "expect ForceD  10\nexpect ResolutionText  500000\n"
-     "expect ValuesText F  1|D  10     |\ntype FoutText 2320.85\npress NMCalc\n"
-     "expect ForceD  100\nexpect ValuesText N  464|F  17|D  100     |\n"
-     "down OutDivCont\ntype ForceD 4000\nexpect ResolutionText  2500\n"
-     "type FoutText 2320.5\nup OutDivCont\ntick FractN\npress NMCalc\nexpect Rdivider 10\n"
+     "type ForceD 4000\nexpect ValuesText\nup OutDivCont\npress NMCalc\nexpect ForceD  10\n"
+     "expect ResolutionText  500000\nexpect ValuesText F  1|D  10     |\ntype FoutText 2320.85\n"
+     "press NMCalc\nexpect ForceD  100\nexpect ValuesText N  464|F  17|D  100     |\n"
+     "down OutDivCont\ntype ForceD 4000\nexpect ResolutionText  2500\ntype FoutText 2320.5\n"
+     "up OutDivCont\ntick FractN\npress NMCalc\nexpect Rdivider 10\n"
      "expect ValuesText Fcomp  1.00MHz|R  10|N  4641|F  0|D  0     |Error =  0.0Hz"},
     {"read-back set, broken chip rules noted",
      "type FrText 50\ntype OPPhasetext 90\nselect NM3\n"
-     "decode - 001D0000 207D1F41 CE005E02 638FF1B4\n"
-     "expect Label6 Fcomp 100.0MHz\nexpect OPlabel Output Power 2\n"
-     "expect FoutText  5800\nexpect ResolutionText  100000\n"
+     "decode - 001D0000 207D1F41 CE005E02 638FF1B4\nexpect Label6 Fcomp 100.0MHz\n"
+     "expect OPlabel Output Power 2\nexpect FoutText  5800\nexpect ResolutionText  100000\n"
      "words ValuesText 001D0000 207D1F41 CE005E02 0000000B 638FF1B4 00400005\n"
      "drawn ValuesText #ffffc0\ntype FrText 10\nup OutDivCont\ntype FoutText 2320.5\n"
      "drawn ValuesText #ffffff"},
@@ -132,7 +123,7 @@ QString Fault(const Twin& twin, const Step& step) {
         return "drawn in " + Drawn(w) + ", not " + QString::fromStdString(step.text);
     if (step.act == Act::Whole && !CutLine(w).isEmpty())
         return "cuts off " + CutLine(w);
-    if (step.act == Act::Placed &&
+    if (step.act == Act::Place &&
         w->frameGeometry().topLeft() !=
             QPointF(main.x() + main.width() / 3.0, main.y() + main.height() / 3.0).toPoint())
         return "not a third of the way into the main window";

@@ -1,7 +1,5 @@
-// Keystroke to updated results: a digit typed into the wanted-frequency box and taken away
-// again, through the recompute until the results box holds the new text, and in the second
-// row until the window is painted again. Run with -median 9. With PANEL_SCREENSHOT=FILE it
-// also writes the picture of the window that the README shows.
+// Keystroke in the wanted frequency to updated results (and to the window painted): run with
+// -median 9. With PANEL_SCREENSHOT=FILE it also draws the README's picture of the window.
 
 #include "panel_rig.h"
 
