@@ -46,10 +46,8 @@ void LinkController::ReleaseGuard() {
     plan_.Recalculate();
 }
 
+// The timer runs only while the guard holds: every other way of releasing it stops the timer.
 void LinkController::OnReplyTimeout() {
-    if (!s_.InitFlag) {
-        return;
-    }
     Log(NoReplyLog(std::chrono::duration<double>(options_.replyTimeout).count()));
     ReleaseGuard();
 }

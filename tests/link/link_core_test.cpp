@@ -155,7 +155,6 @@ TEST(LinkTexts, EveryTextByteForByte) {
          "the machine has serial ports, your user may need to join the dialout group (sudo usermod "
          "-aG dialout $USER), then log out and in again.\r\n"},
         {NotSentLog(RunOutcome::TwelveBit, "More than 12 bits\r\nChoose"), "Not sent: More than 12 bits\r\n"},
-        {NotSentLog(RunOutcome::Rejected, "one line"), "Not sent: one line\r\n"},
         {NotSentLog(RunOutcome::NoFcomp, "old\r\n"), "Not sent: no comparison frequency\r\n"},
         {ReopenFailureLog(port, {NotFound, ""}),
          "Cannot reopen /dev/ttyUSB0: no such port; nothing sent; " + choose + "\r\n"},

@@ -18,9 +18,8 @@ using enum ControlId;
 
 namespace {
 
-struct Pty { // the far end, standing in for the translator
-    int master = -1;
-    int slave = -1; // held open, so the program's close and reopen never hang up the far end
+struct Pty {                     // the far end, standing in for the translator
+    int master = -1, slave = -1; // the slave held open: the program's reopen hangs nothing up
     std::string path;
     std::string received;
     Pty() {
