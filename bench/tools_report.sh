@@ -14,11 +14,10 @@ echo "== machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 
 stop=$(awk -v n="$steps" 'BEGIN { printf "%.3f", 3000 + (n - 1) * 0.001 }')
 for run in 1 2 3; do
-    start=$(date +%s.%N)
-    "$plan" --sweep 3000 "$stop" 0.001 >/dev/null
-    end=$(date +%s.%N)
-    awk -v n="$steps" -v s="$start" -v e="$end" \
-        'BEGIN { printf "sweep in one process: %d steps in %.3f s, %.0f steps/s\n", n, e - s, n / (e - s) }'
+    cpu=$( { /usr/bin/time -f "%e %U %S" "$plan" --sweep 3000 "$stop" 0.001 >/dev/null; } 2>&1)
+    awk -v n="$steps" -v c="$cpu" 'BEGIN { split(c, t, " ");
+        printf "sweep in one process: %d steps in %.3f s wall, %.0f steps/s (CPU %.3f s, %.0f steps per CPU second)\n",
+               n, t[1], n / t[1], t[2] + t[3], n / (t[2] + t[3]) }'
 done
 start=$(date +%s.%N)
 for i in $(seq 0 199); do "$plan" --fout "30$i" --json >/dev/null; done
