@@ -123,8 +123,9 @@ void LinkControllerTest::sendCommandsAndReplies() {
         {"read-back restores the panel, which makes the same words", [](LinkRig& r) {
             r.panel.SetText(FrText, "50"); r.panel.SetText(OPPhasetext, "90"); // not in the set
             r.Run(Init); r.link.Deliver(kSet); QTest::qWait(150); }, // and no time-out after it
-         "INIT\r\n", "Set From EE\r\n" + kSetLog, {true}, green, true, false, [](auto& r) { return r.panel.Text(Udata) == "5A5A0001" && std::vector{
-            r.state.Reg0, r.state.Reg1, r.state.Reg2, r.state.Reg3, r.state.Reg4, r.state.Reg5} ==
+         "INIT\r\n", "Set From EE\r\n" + kSetLog, {true}, green, true, false, [](auto& r) {
+            return r.panel.Text(Udata) == "5A5A0001" && std::vector{r.state.Reg0, r.state.Reg1,
+                r.state.Reg2, r.state.Reg3, r.state.Reg4, r.state.Reg5} ==
             std::vector{0x001D0000, 0x207D1F41, -838836734, 11, 0x638FF1B4, 0x00400005}; }, 100ms},
         {"log cleared", [](LinkRig& r) { r.Click(ClrText); }, "", "", {}},
         {"set not asked for", [](LinkRig& r) { r.link.Deliver(kSet); }, "", "earlier\r\n" + kSetLog
