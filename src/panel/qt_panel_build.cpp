@@ -5,6 +5,8 @@
 #include "panel/panel_window.h"
 #include "panel/twips.h"
 
+#include <QApplication>
+
 namespace max2870 {
 namespace {
 
@@ -27,7 +29,9 @@ void QtPanel::BuildMainWindow() {
     main_ = std::make_unique<PanelWindow>();
     main_->setObjectName(QStringLiteral("MAX2870"));
     main_->setFixedSize(ClientSize(ControlId::MAX2870));
-    main_->setWindowIcon(PanelIcon());
+    if (QApplication::windowIcon().isNull()) { // the program sets it once for all its windows
+        main_->setWindowIcon(PanelIcon());
+    }
     main_->setFont(fonts_->Font(FontStyle::Default, false));
     widgets_[Index(ControlId::MAX2870)] = main_.get();
     MirrorAll(EntryOf(ControlId::MAX2870));
