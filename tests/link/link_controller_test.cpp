@@ -96,8 +96,8 @@ void LinkControllerTest::sendCommandsAndReplies() {
          "modulus D is zero or undefined: choose a finer resolution\r\nSend registers\r\n", {true}},
         {"no comparison frequency", Typed(FrText, "0", SendAll), kWire,
          "earlier\r\nNot sent: no comparison frequency\r\nSend registers\r\n", {true}},
-        {"held by a read-back", [](LinkRig& r) { r.plan.Recalculate(); r.Run(Init);
-            r.panel.SetText(ResolutionText, "1000"); r.Run(SendAll); }, "INIT\r\n" + kWire,
+        {"held by a read-back", [](LinkRig& r) { r.plan.Recalculate(); // words, then twelve bits
+            r.panel.SetText(ResolutionText, "1000"); r.Run(Init); r.Run(SendAll); }, "INIT\r\n" + kWire,
          "Set From EE\r\nSend registers\r\n", {true, true}, colour::Black, true, true},
         {"closed: Write EE", [](LinkRig& r) { r.link.Close(); r.Click(WriteAll); }, "",
          PortClosedLog(kPort), {}, colour::LogPurple},
