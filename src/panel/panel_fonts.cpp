@@ -16,9 +16,9 @@
 namespace max2870 {
 namespace {
 
-constexpr double kPanelPixels = 11; // 8.25 points at 96 dots per inch
-constexpr double kLargePixels = 16; // 12 points
-constexpr double kSmallestPixels = 7;
+constexpr int kPanelPixels = 11; // 8.25 points at 96 dots per inch
+constexpr int kLargePixels = 16; // 12 points
+constexpr int kSmallestPixels = 7;
 constexpr int kNarrowestStretch = 75;
 constexpr qreal kCaptionMargin = 4; // pixels kept free at a caption's end
 constexpr qreal kTextSlack = 2;     // room a text box's layout keeps for its caret
@@ -93,10 +93,10 @@ PanelFonts::PanelFonts(QStringList families) : families_(std::move(families)) {
     stretch_ = CaptionStretch();
 }
 
-QFont PanelFonts::Sized(double pixels, bool bold, int stretch) const {
+QFont PanelFonts::Sized(int pixels, bool bold, int stretch) const {
     QFont font;
     font.setFamilies(families_);
-    font.setPixelSize(static_cast<int>(pixels));
+    font.setPixelSize(pixels);
     font.setBold(bold);
     font.setStretch(stretch);
     return font;
@@ -140,7 +140,7 @@ void PanelFonts::FitText(QPlainTextEdit* box, const QString& shown) const {
     const qreal height = box->viewport()->height() - 2 * margin;
     const bool bold = box->font().bold();
     QFont font;
-    for (double pixels = kPanelPixels; pixels >= kSmallestPixels; --pixels) {
+    for (int pixels = kPanelPixels; pixels >= kSmallestPixels; --pixels) {
         font = Sized(pixels, bold, stretch_);
         const QFontMetricsF metrics(font, box);
         if (lines.size() * LinePitch(metrics) > height) {

@@ -31,7 +31,7 @@ public:
     void FitText(QPlainTextEdit* box, const QString& shown) const;
 
 private:
-    QFont Sized(double pixels, bool bold, int stretch) const;
+    QFont Sized(int pixels, bool bold, int stretch) const;
     int CaptionStretch() const;
 
     QStringList families_;
