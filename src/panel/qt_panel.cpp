@@ -5,6 +5,8 @@
 #include "panel/twips.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -25,8 +27,18 @@ QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) 
 }
 
 QtPanel::~QtPanel() {
-    // Tearing the widgets down moves the focus; nothing may reach the handlers any more.
+    // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
+    // handlers, the record or a widget that is half gone.
     sink_ = nullptr;
+    for (QWidget* widget : widgets_) {
+        if (widget != nullptr) {
+            widget->removeEventFilter(this);
+            disconnect(widget, nullptr, this, nullptr);
+        }
+    }
+    if (auto* port = qobject_cast<QComboBox*>(Widget(ControlId::CPort))) {
+        port->lineEdit()->removeEventFilter(this);
+    }
     main_.reset();
 }
 
