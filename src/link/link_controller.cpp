@@ -70,13 +70,10 @@ void LinkController::Form_Load() {
     ProbePorts();
 }
 
-// At start-up the list is empty. After a lost port it runs again and adds the ports that have
-// turned up since; the panel has no way to take entries out of the list.
+// Lists the ports that open now, in the directory's order; also after a lost port, on an
+// emptied list.
 void LinkController::ProbePorts() {
     for (const PortCandidate& candidate : ports_.Candidates()) {
-        if (Listed(candidate.name)) {
-            continue;
-        }
         link_.SetPortName(candidate.name);
         if (link_.Open().Ok()) {
             panel_.AddListEntry(CPort, candidate.name);
@@ -84,15 +81,6 @@ void LinkController::ProbePorts() {
         link_.Close();
     }
     panel_.SetText(CPort, panel_.ListCount(CPort) > 0 ? panel_.ListEntry(CPort, 0) : "");
-}
-
-bool LinkController::Listed(const std::string& name) const {
-    for (int i = 0; i < panel_.ListCount(CPort); ++i) {
-        if (panel_.ListEntry(CPort, i) == name) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // The port is opened before anything claims it is open; a box that names no port, or a port
@@ -129,6 +117,7 @@ void LinkController::ReturnToPortChoice() {
     s_.CP = 0;
     ShowLinkCommands(false);
     panel_.SetCaption(MAX2870, captionBeforePort_);
+    panel_.ClearList(CPort); // a port that went away leaves the list
     ProbePorts();
     panel_.SetBackColour(CPort, colour::Red);
     panel_.SetVisible(CPort, true);

@@ -57,7 +57,6 @@ private:
     void OnReplyTimeout();
     void OnPortLost(const QString& reason);
     void ReleaseGuard();
-    bool Listed(const std::string& name) const;
     void ReturnToPortChoice();
     void ShowLinkCommands(bool shown);
     bool RefuseIncompleteSet();

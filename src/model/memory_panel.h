@@ -53,6 +53,7 @@ public:
     WindowRect WindowPlace(ControlId window) const override;
     void MoveWindow(ControlId window, double left, double top) override;
     void AddListEntry(ControlId id, std::string_view entry) override;
+    void ClearList(ControlId id) override { At(id).list.clear(); }
     int ListCount(ControlId id) const override;
     std::string ListEntry(ControlId id, int index) const override;
     void ShowMessage(std::string_view title, std::string_view text) override;

@@ -65,6 +65,7 @@ public:
 
     // Combo box list.
     virtual void AddListEntry(ControlId id, std::string_view entry) = 0;
+    virtual void ClearList(ControlId id) = 0; // the entries only; the box keeps its text
     virtual int ListCount(ControlId id) const = 0;
     virtual std::string ListEntry(ControlId id, int index) const = 0;
 

@@ -31,7 +31,7 @@ struct SynthState {
     std::int32_t Reg5 = 0;
     bool InitFlag = false;
     double CP = 0;
-    std::string Serin;
+    std::string Serin{};
     std::array<std::int32_t, 16> RxReg{};
 };
 

@@ -61,6 +61,7 @@ public:
     WindowRect WindowPlace(ControlId window) const override;
     void MoveWindow(ControlId window, double left, double top) override;
     void AddListEntry(ControlId id, std::string_view entry) override;
+    void ClearList(ControlId id) override;
     int ListCount(ControlId id) const override { return record_.ListCount(id); }
     std::string ListEntry(ControlId id, int index) const override {
         return record_.ListEntry(id, index);

@@ -21,4 +21,13 @@ void QtPanel::AddListEntry(ControlId id, std::string_view entry) {
     WidenPortList(combo);
 }
 
+void QtPanel::ClearList(ControlId id) {
+    record_.ClearList(id);
+    if (auto* combo = qobject_cast<QComboBox*>(Widget(id))) {
+        Mirroring mirroring(*this);
+        combo->clear();
+        ApplyText(EntryOf(id), combo, record_.Text(id), *fonts_);
+    }
+}
+
 } // namespace max2870
