@@ -76,22 +76,9 @@ struct PlanDisplay {
 };
 
 // One recompute's result: the record's plan fields, the words and the display.
-struct Plan {
+struct Plan : PlanValues {
     RunOutcome outcome = RunOutcome::None;
     PlanStage reached = PlanStage::Reference;
-    double Fr = 0;
-    double R = 0;
-    double Fcomp = 0;
-    double OutDiv = 0;
-    double Fout = 0;
-    double VCO = 0;
-    double Resolution = 0;
-    double N = 0;
-    double Fract = 0;
-    double Denom = 0;
-    double ErrorHz = 0;
-    std::int16_t MuxVal = 0;
-    std::int32_t NoiseMode = 0;
     double BandSelect = 0; // Packing on
     double P = 0;          // output phase value, Packing on
     RegisterWords words{};

@@ -6,10 +6,8 @@
 
 namespace max2870 {
 
-// The settings record: the plan of the panel, the six register words and the read-back state.
-// Frequencies in MHz, Resolution and ErrorHz in Hz. A register word is held in the signed 32-bit
-// range, so a word with bit 31 set is a negative number.
-struct SynthState {
+// The plan values a recompute works out: frequencies in MHz, Resolution and ErrorHz in Hz.
+struct PlanValues {
     double Fr = 0;
     double R = 0;
     double Fcomp = 0;
@@ -23,6 +21,12 @@ struct SynthState {
     double ErrorHz = 0;
     std::int16_t MuxVal = 0;
     std::int32_t NoiseMode = 0;
+};
+
+// The settings record: the plan of the panel, the six register words and the read-back state.
+// A register word is held in the signed 32-bit range, so a word with bit 31 set is a negative
+// number.
+struct SynthState : PlanValues {
     std::int32_t Reg0 = 0;
     std::int32_t Reg1 = 0;
     std::int32_t Reg2 = 0;

@@ -13,18 +13,19 @@ namespace {
 using enum ControlId;
 
 TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
-    SynthState s{.R = 1,
-                 .OutDiv = 2,
-                 .Fout = 2320.5,
-                 .N = 464,
-                 .Fract = 50,
-                 .Denom = 500,
-                 .Reg0 = 0x00E80190,
-                 .Reg1 = 0x20000FA1,
-                 .Reg2 = 0x18005E42,
-                 .Reg3 = 0xB,
-                 .Reg4 = 0x609C80FC,
-                 .Reg5 = 0x00400005};
+    SynthState s;
+    s.R = 1;
+    s.OutDiv = 2;
+    s.Fout = 2320.5;
+    s.N = 464;
+    s.Fract = 50;
+    s.Denom = 500;
+    s.Reg0 = 0x00E80190;
+    s.Reg1 = 0x20000FA1;
+    s.Reg2 = 0x18005E42;
+    s.Reg3 = 0xB;
+    s.Reg4 = 0x609C80FC;
+    s.Reg5 = 0x00400005;
     EXPECT_EQ(
         ListingText(s, {"10", false, false}),
         ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n"
@@ -44,7 +45,8 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
 }
 
 TEST(Listing, RefusedPlanGivesTheMessageAsComments) {
-    const SynthState s{.Reg0 = 0x00E80190};
+    SynthState s;
+    s.Reg0 = 0x00E80190;
     const ListingReference ref{"10", false, false};
     EXPECT_EQ(ListingAfter(RunOutcome::TwelveBit, s, ref,
                            "More than 12 bits needed for fractional registers\r\n"
