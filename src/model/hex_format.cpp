@@ -1,12 +1,29 @@
 #include "model/hex_format.h"
 
+#include <array>
 #include <cmath>
 
 namespace max2870 {
 
+namespace {
+
+// The two digits of every byte: a word is written a byte at a time.
+constexpr std::array<char, 512> kBytePairs = [] {
+    std::array<char, 512> pairs{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        pairs[2 * byte] = "0123456789ABCDEF"[byte >> 4];
+        pairs[2 * byte + 1] = "0123456789ABCDEF"[byte & 0xF];
+    }
+    return pairs;
+}();
+
+} // namespace
+
 void WriteHexDigits(char* out, std::uint32_t pattern) {
-    for (int i = 7; i >= 0; --i, pattern >>= 4) {
-        out[i] = "0123456789ABCDEF"[pattern & 0xFU];
+    for (int i = 6; i >= 0; i -= 2, pattern >>= 8) {
+        const std::size_t pair = 2 * (pattern & 0xFFU);
+        out[i] = kBytePairs[pair];
+        out[i + 1] = kBytePairs[pair + 1];
     }
 }
 
