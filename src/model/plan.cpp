@@ -256,8 +256,7 @@ Plan MakePlan(const PlanInputs& in, const PlanCarry& carry) {
 }
 
 PlanCarry CarryOf(const SynthState& s) {
-    return {s.Fcomp,  s.VCO,       s.Denom,
-            s.MuxVal, s.NoiseMode, RegisterWords{s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5}};
+    return {s.Fcomp, s.VCO, s.Denom, s.MuxVal, s.NoiseMode, WordsReg0First(s)};
 }
 
 void ApplyPlan(const Plan& p, SynthState& s) {

@@ -39,6 +39,11 @@ struct SynthState : PlanValues {
     std::array<std::int32_t, 16> RxReg{};
 };
 
+// The words in register order, Reg0 first, as the results text shows them.
+inline std::array<std::int32_t, 6> WordsReg0First(const SynthState& s) {
+    return {s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5};
+}
+
 // The words in the order the link sends them and the listing prints them: Reg5 first.
 inline std::array<std::int32_t, 6> WordsReg5First(const SynthState& s) {
     return {s.Reg5, s.Reg4, s.Reg3, s.Reg2, s.Reg1, s.Reg0};

@@ -47,9 +47,7 @@ struct PanelRig {
     void Set(ControlId id, int value) { panel.SetValue(id, value); }
     std::string Text(ControlId id) const { return panel.Text(id); }
     const MemoryPanel::ControlRecord& At(ControlId id) const { return panel.Record(id); }
-    std::string Words() const {
-        return Hex({state.Reg0, state.Reg1, state.Reg2, state.Reg3, state.Reg4, state.Reg5});
-    }
+    std::string Words() const { return Hex(WordsReg0First(state)); }
 };
 
 } // namespace max2870::test

@@ -117,10 +117,6 @@ private:
     std::string text_;
 };
 
-std::array<std::int32_t, 6> WordsOf(const SynthState& s) {
-    return {s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5};
-}
-
 } // namespace
 
 std::string PlanJson(const PlanReport& r, const StepMark& mark) {
@@ -147,7 +143,7 @@ std::string PlanJson(const PlanReport& r, const StepMark& mark) {
     for (const auto& [key, value] : numbers) {
         json.Number(key, value);
     }
-    const auto words = WordsOf(s);
+    const auto words = WordsReg0First(s);
     static constexpr std::string_view kRegisterKeys[] = {"Reg0", "Reg1", "Reg2",
                                                          "Reg3", "Reg4", "Reg5"};
     for (std::size_t i = 0; i < 6; ++i) {
@@ -196,7 +192,7 @@ void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
         AppendNumber(out, value, "");
         out += ',';
     }
-    const auto words = WordsOf(s);
+    const auto words = WordsReg0First(s);
     for (std::size_t i = 0; i < 6; ++i) {
         if (shown[i]) {
             out += HexFormat(words[i]);

@@ -11,10 +11,6 @@
 namespace max2870 {
 namespace {
 
-RegisterWords WordsOf(const SynthState& s) {
-    return {s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5};
-}
-
 std::string FirstLine(const std::string& text) {
     const auto end = text.find_first_of("\r\n");
     return end == std::string::npos ? text : text.substr(0, end);
@@ -112,7 +108,7 @@ bool SendSession::PlanNextStep() {
             StepDone();
             continue;
         }
-        const RegisterWords words = WordsOf(report.state);
+        const RegisterWords words = WordsReg0First(report.state);
         const std::vector<int> registers = RegistersToSend(lastSent_, words);
         lastSent_ = words;
         sentThisPass_ = true;
@@ -126,7 +122,7 @@ bool SendSession::PlanNextStep() {
 }
 
 void SendSession::QueueStep(Step step, const std::vector<int>& registers) {
-    const RegisterWords words = WordsOf(step.report.state);
+    const RegisterWords words = WordsReg0First(step.report.state);
     for (const int reg : registers) {
         queue_.push_back(RegisterLine(words[static_cast<std::size_t>(reg)]));
         if (options_.command == SendCommand::Store) {
