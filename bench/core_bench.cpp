@@ -1,8 +1,8 @@
 // Timings of the model's heavy paths on the in-memory panel, the same code the window runs.
 
-#include "model/memory_panel.h"
-#include "model/plan.h"
-#include "model/plan_controller.h"
+#include "panel/memory_panel.h"
+#include "core/plan.h"
+#include "panel/plan_controller.h"
 
 #include <benchmark/benchmark.h>
 

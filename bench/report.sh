@@ -12,7 +12,7 @@ echo "== core (Google Benchmark, medians of 5)"
 "$build/bench/max2870_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     2>/dev/null | grep median
 echo "== keystroke in FoutText to updated results (Qt Test, median of 9)"
-"$build/tests/panel/panel_typing_bench" -median 9 2>&1 | grep -A1 'RESULT' || true
+"$build/tests/window/panel_typing_bench" -median 9 2>&1 | grep -A1 'RESULT' || true
 echo "== start-up to window shown, resident memory (10 runs)"
 bench/startup.sh "$build" 10 2>/dev/null
 echo "== paced transfers over a pseudo-terminal, CPU of the whole run"

@@ -1,6 +1,6 @@
 #include "app/control_app.h"
 
-#include "panel/panel_window.h"
+#include "window/panel_window.h"
 
 #include <QApplication>
 

@@ -3,10 +3,10 @@
 #include "link/link_controller.h"
 #include "link/port_directory.h"
 #include "link/qt_serial_link.h"
-#include "listing/listing_command.h"
-#include "model/plan_controller.h"
-#include "model/synth_state.h"
-#include "panel/qt_panel.h"
+#include "panel/listing_command.h"
+#include "panel/plan_controller.h"
+#include "core/synth_state.h"
+#include "window/qt_panel.h"
 
 namespace max2870 {
 

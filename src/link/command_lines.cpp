@@ -1,6 +1,6 @@
 #include "link/command_lines.h"
 
-#include "model/hex_format.h"
+#include "core/hex_format.h"
 
 namespace max2870 {
 

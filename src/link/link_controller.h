@@ -3,9 +3,9 @@
 #include "link/paced_sequence.h"
 #include "link/port_choice.h"
 #include "link/receive_path.h"
-#include "model/panel.h"
-#include "model/plan_controller.h"
-#include "model/synth_state.h"
+#include "panel/panel.h"
+#include "panel/plan_controller.h"
+#include "core/synth_state.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "link/link_texts.h"
 
-#include "common/numbers.h"
+#include "core/numbers.h"
 
 namespace max2870 {
 

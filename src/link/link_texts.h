@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/port_fault.h"
-#include "model/plan.h"
+#include "core/plan.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "link/port_choice.h"
 
-#include "common/numbers.h"
+#include "core/numbers.h"
 
 namespace max2870 {
 

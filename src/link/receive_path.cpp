@@ -1,7 +1,7 @@
 #include "link/receive_path.h"
 
 #include "link/hex_value.h"
-#include "model/hex_format.h"
+#include "core/hex_format.h"
 
 #include <algorithm>
 

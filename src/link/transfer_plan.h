@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/synth_state.h"
+#include "core/synth_state.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,7 @@
 #include "link/link_controller.h"
 #include "link/port_directory.h"
 #include "link/serial_link.h"
-#include "model/memory_panel.h"
+#include "panel/memory_panel.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The EEPROM listing: its bytes for a complete plan, the reference suffix, a refused plan, and
 // the "PIC EE Data" button placing its window on the in-memory panel.
 
-#include "listing/listing.h"
-#include "listing/listing_command.h"
-#include "model/memory_panel.h"
+#include "core/listing.h"
+#include "panel/listing_command.h"
+#include "panel/memory_panel.h"
 
 #include <gtest/gtest.h>
 

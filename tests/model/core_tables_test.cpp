@@ -1,8 +1,8 @@
 // The register map, the searches, the decoder and the chip rules as tables of numbers.
 
-#include "model/decode.h"
-#include "model/hex_format.h"
-#include "model/search_math.h"
+#include "core/decode.h"
+#include "core/hex_format.h"
+#include "core/search_math.h"
 #include "model_rig.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/memory_panel.h"
-#include "model/plan.h"
-#include "model/plan_controller.h"
+#include "panel/memory_panel.h"
+#include "core/plan.h"
+#include "panel/plan_controller.h"
 
 #include <cstdio>
 #include <string>

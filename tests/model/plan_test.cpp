@@ -1,7 +1,7 @@
 // One plan per row, from an input record and what earlier runs left; expected values are the
 // worked examples and edge cases, worked by hand.
 
-#include "model/chip_rules.h"
+#include "core/chip_rules.h"
 #include "model_rig.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // What the fuzz targets check on any input and the property test on a fixed sample. Each check
 // returns the fault a user would see, or "" when all holds.
 
-#include "common/numbers.h"
+#include "core/numbers.h"
 #include "link/hex_value.h"
 #include "link/receive_path.h"
-#include "model/memory_panel.h"
-#include "model/plan_controller.h"
+#include "panel/memory_panel.h"
+#include "panel/plan_controller.h"
 #include <bit>
 #include <cmath>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #include "plan_report.h"
 
-#include "common/numbers.h"
-#include "listing/listing.h"
-#include "model/control_table.h"
-#include "model/memory_panel.h"
-#include "model/option_codes.h"
-#include "model/plan_controller.h"
+#include "core/numbers.h"
+#include "core/listing.h"
+#include "panel/control_table.h"
+#include "panel/memory_panel.h"
+#include "panel/option_codes.h"
+#include "panel/plan_controller.h"
 
 namespace max2870 {
 namespace {

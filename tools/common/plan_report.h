@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/chip_rules.h"
-#include "model/plan.h"
-#include "model/synth_state.h"
+#include "core/chip_rules.h"
+#include "core/plan.h"
+#include "core/synth_state.h"
 #include "tool_options.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/register_map.h"
+#include "core/register_map.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "step_list.h"
 
-#include "common/numbers.h"
+#include "core/numbers.h"
 
 #include <cmath>
 #include <filesystem>

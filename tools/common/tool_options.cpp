@@ -1,6 +1,6 @@
 #include "tool_options.h"
 
-#include "model/option_codes.h"
+#include "panel/option_codes.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "send_session.h"
 
-#include "common/numbers.h"
+#include "core/numbers.h"
 #include "link/command_lines.h"
 #include "link/link_texts.h"
 #include "register_choice.h"

@@ -2,7 +2,7 @@
 
 #include "link/receive_path.h"
 #include "link/serial_link.h"
-#include "model/synth_state.h"
+#include "core/synth_state.h"
 #include "plan_output.h"
 #include "plan_report.h"
 #include "step_list.h"

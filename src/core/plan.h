@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/colours.h"
+#include "core/register_map.h"
+#include "core/synth_state.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace max2870 {
+
+// How a recompute ended.
+enum class RunOutcome {
+    None,      // no recompute has run yet
+    NoFcomp,   // no positive comparison frequency: only reference, divider and N were touched
+    TwelveBit, // the modulus needs more than 12 bits: message shown, words unchanged
+    Rejected,  // a zero or undefined modulus, a field that would spill, or a refused decode
+    Complete,  // plan, words and results display rewritten
+};
+
+const char* OutcomeName(RunOutcome outcome); // "no-fcomp", "twelve-bit", "rejected", "complete"
+
+// What one recompute reads from the panel, as the operator left it.
+struct PlanInputs {
+    std::string frText = "10";            // reference, MHz
+    std::string rdividerText = "1";       // reference divider R
+    std::string foutText = "2320.5";      // wanted output, MHz (not read while tracking)
+    std::string resolutionText = "10000"; // output step, Hz
+    std::string phaseText = "0";          // output phase, degrees
+    bool refDoubler = false;
+    bool refDivide2 = false;
+    bool tracking = false; // "Track Fout with Divider"
+    bool integerN = false; // "Integer N"
+    bool chipEnable = true;
+    bool pdNegative = false; // "-Ve Ph Det."
+    bool outputA = true;
+    bool outputB = false;
+    int outDivExponent = 0; // OutDiv = 2 to this power
+    int chargePump = 15;
+    int power = 3;
+    std::optional<std::int32_t> muxCode = 6;   // the selected MUX button's code, if any
+    std::optional<std::int32_t> noiseCode = 0; // the selected noise button's code, if any
+};
+
+// What one recompute takes over from the runs before it.
+struct PlanCarry {
+    double Fcomp = 0; // kept when the divider box is not positive
+    double VCO = 0;   // kept while tracking
+    double Denom = 0; // kept when the resolution is not positive
+    std::int16_t MuxVal = 0;
+    std::int32_t NoiseMode = 0;
+    RegisterWords words{}; // kept by every run that does not complete
+};
+
+// How far a run got: each stage writes the record's fields of the stages before it too.
+enum class PlanStage {
+    Reference, // Fr, N = 0 and, for a positive divider, Fcomp; stopped without a comparison
+    Divider,   // R, Fcomp, OutDiv, Fout, VCO, Resolution, N, Denom; stopped at a zero modulus
+    Modulus,   // Fract and ErrorHz; stopped at the twelve-bit test
+    Packing,   // P, MuxVal, NoiseMode and BandSelect; stopped at a field that would spill
+    Words,     // the six words: complete
+};
+
+// The texts, captions and colours one run writes to the panel, in the order it writes them.
+// Empty optionals are not written.
+struct PlanDisplay {
+    std::optional<std::string> rdivider;   // the whole R, no blank
+    std::optional<std::string> label6;     // "Fcomp 3.333333MHz"
+    std::optional<std::string> fout;       // while tracking: the blank-led Fout
+    std::optional<std::string> fvco;       // "VCO  4641MHz", with "External VCO Only" when out
+    bool vcoInRange = true;                // black VCO caption and white output box, else red
+    std::optional<std::string> resolution; // the blank-led resolution
+    std::optional<std::string> values;     // the results text or the run's message
+    std::optional<Rgb> valuesColour;       // red when the error exceeds 1 Hz; complete runs only
+};
+
+// One recompute's result: the record's plan fields, the words and the display.
+struct Plan : PlanValues {
+    RunOutcome outcome = RunOutcome::None;
+    PlanStage reached = PlanStage::Reference;
+    double BandSelect = 0; // Packing on
+    double P = 0;          // output phase value, Packing on
+    RegisterWords words{};
+    PlanDisplay display;
+};
+
+// The whole recompute without a panel: the plan of the inputs, given what earlier runs left.
+// Pure: the same inputs and carry always give the same plan.
+Plan MakePlan(const PlanInputs& inputs, const PlanCarry& carry);
+
+// What a plan takes over from the record, and the record's fields a plan writes (those of the
+// stages it reached).
+PlanCarry CarryOf(const SynthState& state);
+void ApplyPlan(const Plan& plan, SynthState& state);
+
+// The effective reference: the typed number doubled and then halved as the boxes say.
+double EffectiveReference(double typed, bool doubler, bool divide2);
+
+} // namespace max2870

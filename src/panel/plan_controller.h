@@ -1,0 +1,76 @@
+#pragma once
+
+#include "panel/control_id.h"
+#include "panel/panel.h"
+#include "core/plan.h"
+#include "core/synth_state.h"
+
+#include <string>
+
+namespace max2870 {
+
+struct DecodeResult {
+    bool accepted = false;
+    std::string reason; // why a set was refused, for the link log
+};
+
+// The logic behind the panel: the recompute, the control handlers, the searches and the
+// read-back decoder, written once against the Panel interface. Events of controls it does not
+// handle go on to the next sink (the serial link).
+class PlanController : public PanelEvents {
+public:
+    PlanController(SynthState& state, Panel& panel);
+
+    void SetNextSink(PanelEvents* next) { next_ = next; }
+    void OnControlEvent(ControlId id, ControlEvent event) override;
+
+    void Recalculate();
+
+    void SetOdiv_Click();
+    void OutDivCont_Change();
+    void ChrgPump_Change();
+    void OPpwr_Change();
+    void FrText_Change();
+    void FrText_LostFocus();
+    void FoutText_Click();
+    void FractN_Click();
+    void NMCalc_Click();
+    void ForceD_Change();
+
+    // Restores the panel from RxReg entries 0, 1, 2 and 4, then recomputes twice. A set with
+    // R = 0, or D = 0 in fractional mode, is refused and changes nothing.
+    DecodeResult DecodeRegisters();
+
+    // True while a pending read-back holds every recompute back (the guard).
+    bool RecomputeHeld() const;
+    // The plan of the latest recompute that ran, and how it (or a refused decode) ended.
+    const Plan& LastPlan() const { return plan_; }
+    RunOutcome LastOutcome() const { return outcome_; }
+    double LastBandSelect() const { return bandSelect_; }
+    double LastPhaseValue() const { return phaseValue_; }
+
+    SynthState& State() { return s_; }
+    const SynthState& State() const { return s_; }
+    Panel& PanelRef() { return panel_; }
+
+private:
+    void FractionSearch();
+    void ReferenceDividerSearch();
+    PlanInputs ReadInputs() const;
+    void ShowPlan(bool integerN);
+    void WriteBack(ControlId id, const std::string& text);
+    double NumberIn(ControlId id) const;
+    bool Ticked(ControlId id) const;
+
+    SynthState& s_;
+    Panel& panel_;
+    PanelEvents* next_ = nullptr;
+    Plan plan_;
+    RunOutcome outcome_ = RunOutcome::None;
+    double bandSelect_ = 0;
+    double phaseValue_ = 0;
+    ControlId muted_ = ControlId::None; // the control whose write-back raises no nested run
+    bool decoding_ = false;             // the decoder's own writes start no recompute
+};
+
+} // namespace max2870

@@ -1,0 +1,112 @@
+#include "core/numbers.h"
+#include "core/chip_rules.h"
+#include "panel/option_codes.h"
+#include "panel/plan_controller.h"
+
+namespace max2870 {
+
+using enum ControlId;
+
+namespace {
+
+// The code of the selected button of a group; the last selected one wins, as the recompute
+// tests the buttons in the group's order.
+std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const OptionCode> group) {
+    std::optional<std::int32_t> code;
+    for (const OptionCode& entry : group) {
+        if (panel.Value(entry.option) == 1) {
+            code = entry.code;
+        }
+    }
+    return code;
+}
+
+std::string ChipRulesNote(const Plan& plan, bool integerN) {
+    std::string note;
+    for (const ChipRule rule : BrokenChipRules(plan, integerN)) {
+        note.append(note.empty() ? "" : "\n").append(ChipRuleText(rule, plan, integerN));
+    }
+    return note;
+}
+
+} // namespace
+
+bool PlanController::RecomputeHeld() const {
+    return decoding_ || (s_.InitFlag && panel_.Visible(Init));
+}
+
+PlanInputs PlanController::ReadInputs() const {
+    PlanInputs in;
+    in.frText = panel_.Text(FrText);
+    in.rdividerText = panel_.Text(Rdivider);
+    in.foutText = panel_.Text(FoutText);
+    in.resolutionText = panel_.Text(ResolutionText);
+    in.phaseText = panel_.Text(OPPhasetext);
+    in.refDoubler = Ticked(RefDbl);
+    in.refDivide2 = Ticked(Refdiv2);
+    in.tracking = panel_.Value(TrackDivider) != 0;
+    in.integerN = Ticked(FractN);
+    in.chipEnable = Ticked(Enable);
+    in.pdNegative = Ticked(PDpol);
+    in.outputA = Ticked(Aon);
+    in.outputB = Ticked(Bon);
+    in.outDivExponent = panel_.Value(OutDivCont);
+    in.chargePump = panel_.Value(ChrgPump);
+    in.power = panel_.Value(OPpwr);
+    in.muxCode = SelectedCode(panel_, kMuxCodes);
+    in.noiseCode = SelectedCode(panel_, kNoiseCodes);
+    return in;
+}
+
+void PlanController::Recalculate() {
+    if (RecomputeHeld()) {
+        return;
+    }
+    const PlanInputs inputs = ReadInputs();
+    plan_ = MakePlan(inputs, CarryOf(s_));
+    ApplyPlan(plan_, s_);
+    outcome_ = plan_.outcome;
+    if (plan_.reached >= PlanStage::Packing) {
+        bandSelect_ = plan_.BandSelect;
+        phaseValue_ = plan_.P;
+    }
+    ShowPlan(inputs.integerN);
+}
+
+// The texts, captions and colours of the run, in the order the window shows them. The
+// write-backs raise no nested run: one pass on the panel as given.
+void PlanController::ShowPlan(bool integerN) {
+    const PlanDisplay& d = plan_.display;
+    panel_.SetVisible(EEdata, false);
+    panel_.SetEnabled(TrackDivider, true);
+    if (plan_.reached == PlanStage::Reference) {
+        return;
+    }
+    WriteBack(Rdivider, *d.rdivider);
+    panel_.SetCaption(Label6, *d.label6);
+    if (d.fout) {
+        WriteBack(FoutText, *d.fout);
+    }
+    panel_.SetCaption(Fvco, *d.fvco);
+    panel_.SetForeColour(Fvco, d.vcoInRange ? colour::Black : colour::Red);
+    if (d.vcoInRange) {
+        panel_.SetBold(Fvco, false);
+    }
+    panel_.SetBackColour(FoutText, d.vcoInRange ? colour::White : colour::Red);
+    WriteBack(ResolutionText, *d.resolution);
+    if (d.values) {
+        panel_.SetText(ValuesText, *d.values);
+        panel_.SetNote(ValuesText, ChipRulesNote(plan_, integerN));
+    }
+    if (d.valuesColour) {
+        panel_.SetForeColour(ValuesText, *d.valuesColour);
+    }
+}
+
+void PlanController::WriteBack(ControlId id, const std::string& text) {
+    muted_ = id;
+    panel_.SetText(id, text);
+    muted_ = ControlId::None;
+}
+
+} // namespace max2870

@@ -1,0 +1,226 @@
+#include "window/qt_panel.h"
+
+#include "panel/control_table.h"
+#include "window/control_widgets.h"
+#include "window/twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace max2870 {
+namespace {
+
+// Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
+constexpr Rgb kNoteBack{255, 255, 192};
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
+    record_.SetEventSink(this);
+}
+
+QtPanel::~QtPanel() {
+    // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
+    // handlers, the record or a widget that is half gone.
+    sink_ = nullptr;
+    for (QWidget* widget : widgets_) {
+        if (widget != nullptr) {
+            widget->removeEventFilter(this);
+            disconnect(widget, nullptr, this, nullptr);
+        }
+    }
+    if (auto* port = qobject_cast<QComboBox*>(Widget(ControlId::CPort))) {
+        port->lineEdit()->removeEventFilter(this);
+    }
+    main_.reset();
+}
+
+QWidget* QtPanel::MainWindow() const {
+    return main_.get();
+}
+
+void QtPanel::ShowMainWindow() {
+    if (!main_) {
+        fonts_.emplace(families_);
+        BuildMainWindow();
+    }
+    main_->show();
+    main_->activateWindow();
+    Widget(ControlId::FoutText)->setFocus(Qt::OtherFocusReason);
+}
+
+void QtPanel::Report(ControlId id, ControlEvent event) {
+    if (sink_ != nullptr) {
+        sink_->OnControlEvent(id, event);
+    }
+}
+
+void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        const ControlEntry& entry = EntryOf(id);
+        if (event == ControlEvent::Change && entry.kind != ControlKind::Spinner) {
+            if (id != appending_) {
+                ApplyText(entry, widget, record_.Text(id), *fonts_);
+            }
+        } else {
+            ApplyValue(entry, widget, record_.Value(id));
+        }
+    }
+    Report(id, event);
+}
+
+void QtPanel::MirrorText(ControlId id) {
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyText(EntryOf(id), widget, record_.Text(id), *fonts_);
+    }
+}
+
+void QtPanel::AppendText(ControlId id, std::string_view text) {
+    if (QWidget* widget = Widget(id); widget != nullptr && !text.empty()) {
+        Mirroring mirroring(*this);
+        ApplyAppend(widget, record_.Text(id), std::string(text));
+    }
+    appending_ = id;
+    record_.AppendText(id, text);
+    appending_ = ControlId::None;
+}
+
+void QtPanel::SetCaption(ControlId id, std::string_view caption) {
+    record_.SetCaption(id, caption);
+    MirrorText(id);
+}
+
+void QtPanel::SetForeColour(ControlId id, Rgb colour) {
+    record_.SetForeColour(id, colour);
+    if (QWidget* widget = Widget(id)) {
+        ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
+    }
+}
+
+void QtPanel::SetBackColour(ControlId id, Rgb colour) {
+    record_.SetBackColour(id, colour);
+    backSet_[Index(id)] = true;
+    MirrorBack(id);
+}
+
+// A note's highlight stands in for the background while the note is there; a box whose
+// background nobody set goes back to the record's white.
+void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
+    QWidget* widget = Widget(id);
+    const MemoryPanel::ControlRecord& record = record_.Record(id);
+    if (widget != nullptr && (backSet_[Index(id)] || !record.note.empty() || noteChanged)) {
+        ApplyColours(EntryOf(id).kind, widget, std::nullopt,
+                     record.note.empty() ? record.back : kNoteBack);
+    }
+}
+
+void QtPanel::SetBold(ControlId id, bool bold) {
+    record_.SetBold(id, bold);
+    if (QWidget* widget = Widget(id)) {
+        ApplyBold(EntryOf(id), widget, bold, *fonts_);
+    }
+}
+
+void QtPanel::SetNote(ControlId id, std::string_view note) {
+    record_.SetNote(id, note);
+    if (QWidget* widget = Widget(id)) {
+        const ControlEntry& entry = EntryOf(id);
+        QStringList tip;
+        for (std::string_view part : {entry.tooltip, note}) {
+            if (!part.empty()) {
+                tip << ToQString(part);
+            }
+        }
+        widget->setToolTip(tip.join(QLatin1Char('\n')));
+        MirrorBack(id, true);
+    }
+}
+
+void QtPanel::SetVisible(ControlId id, bool visible) {
+    record_.SetVisible(id, visible);
+    if (id == ControlId::EEdata) {
+        ShowListingWindow(visible);
+    } else if (QWidget* widget = Widget(id)) {
+        widget->setVisible(visible);
+    }
+}
+
+void QtPanel::ShowListingWindow(bool visible) {
+    if (visible && Widget(ControlId::EEdata) == nullptr) {
+        BuildListingWindow();
+    }
+    if (QWidget* window = Widget(ControlId::EEdata)) {
+        window->setVisible(visible);
+        if (visible) {
+            window->raise();
+        }
+    }
+}
+
+void QtPanel::SetEnabled(ControlId id, bool enabled) {
+    record_.SetEnabled(id, enabled);
+    if (QWidget* widget = Widget(id)) {
+        KeepFocusAcross(widget, enabled);
+    }
+}
+
+// A widget that goes grey while it has the focus (a send button during its transfer) pushes
+// the focus on to the next control; when it comes back, so does the focus, unless the operator
+// has put it somewhere else meanwhile.
+void QtPanel::KeepFocusAcross(QWidget* widget, bool enabled) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!enabled && focus == widget && focusBeforeDisabling_.isNull()) {
+        focusBeforeDisabling_ = widget;
+    }
+    const bool parkedByUs = focus == widget || (focus != nullptr && focus == focusParked_);
+    widget->setEnabled(enabled);
+    if (!enabled && parkedByUs && !focusBeforeDisabling_.isNull()) {
+        focusParked_ = QApplication::focusWidget();
+    }
+    if (enabled && !focusBeforeDisabling_.isNull() && focusBeforeDisabling_->isEnabled()) {
+        if (QApplication::focusWidget() == focusParked_) {
+            focusBeforeDisabling_->setFocus(Qt::OtherFocusReason);
+        }
+        focusBeforeDisabling_ = nullptr;
+        focusParked_ = nullptr;
+    }
+}
+
+WindowRect QtPanel::WindowPlace(ControlId window) const {
+    const QWidget* widget = Widget(window);
+    if (widget == nullptr) {
+        return record_.WindowPlace(window);
+    }
+    const QRect frame = widget->frameGeometry();
+    return {TwipsOf(frame.x()), TwipsOf(frame.y()), TwipsOf(frame.width()),
+            TwipsOf(frame.height())};
+}
+
+void QtPanel::MoveWindow(ControlId window, double left, double top) {
+    record_.MoveWindow(window, left, top);
+    if (QWidget* widget = Widget(window)) {
+        widget->move(PixelsOf(left), PixelsOf(top));
+    }
+}
+
+void QtPanel::ShowMessage(std::string_view title, std::string_view text) {
+    record_.ShowMessage(title, text);
+    if (messageSink_) {
+        messageSink_(title, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
+                    MainWindow());
+    box.exec();
+}
+
+} // namespace max2870
