@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/plan.h"
+
+#include <vector>
+
+namespace max2870::scpi {
+
+enum class FrequencyMode { Cw, Sweep, List };
+
+// Everything the instrument's commands set: the panel the plan is made from, and the sweep and
+// list INITiate runs.
+struct InstrumentSettings {
+    PlanInputs panel;
+    FrequencyMode mode = FrequencyMode::Cw;
+    double startHz = 3e9;
+    double stopHz = 6e9;
+    long long points = 11;
+    double sweepDwellSeconds = 0;
+    std::vector<double> listHz;
+    double listDwellSeconds = 0;
+};
+
+// The limits the commands check before planning.
+inline constexpr double kMinimumOutputHz = 23.4375e6;
+inline constexpr double kMaximumOutputHz = 6e9;
+inline constexpr long long kMaximumPoints = 10000;
+inline constexpr double kMaximumDwellSeconds = 3600;
+
+} // namespace max2870::scpi
