@@ -99,6 +99,9 @@ LineRun Engine::Begin(std::string_view line) {
 }
 
 void Engine::Run(LineRun& run, Session& session, int client) {
+    if (run.next == 0 && !run.waitFor) {
+        session.path.clear(); // every line starts at the root
+    }
     for (;;) {
         if (run.waitFor) {
             if (!link_.Done(*run.waitFor)) {

@@ -44,10 +44,10 @@ std::vector<double> SweepPoints(const InstrumentSettings& s) {
     const auto count = static_cast<std::size_t>(s.points);
     for (std::size_t i = 0; i < count; ++i) {
         // Each point afresh from the ends, and the last one the stop itself.
-        points.push_back(i + 1 == count ? s.stopHz
-                                        : s.startHz + (s.stopHz - s.startHz) *
-                                                          static_cast<double>(i) /
-                                                          static_cast<double>(count - 1));
+        points.push_back(i + 1 == count
+                             ? s.stopHz
+                             : s.startHz + (s.stopHz - s.startHz) * static_cast<double>(i) /
+                                               static_cast<double>(count - 1));
     }
     return points;
 }
