@@ -176,6 +176,7 @@ const std::map<std::string, ValuedEntry>& ValuedOptions() {
         {"--timeout",
          {[](O& o, S v) { return SetDecimal(v, o.timeoutSeconds) && o.timeoutSeconds > 0; }, true,
           false}},
+        {"--serve", {[](O& o, S v) { return o.serve = v, true; }, true, false}},
         {"--repeat",
          {[](O& o, S v) {
               return !v.starts_with('-') && !v.starts_with('+') &&
@@ -196,6 +197,10 @@ std::string Conflict(const ToolOptions& o) {
     }
     if (o.Stepped() && o.listing) {
         return std::string(o.sweep ? "--sweep" : "--list") + " and --listing cannot go together";
+    }
+    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.NeedsPanel())) {
+        return "--serve takes the panel's values only: no --sweep, --list, --store, --read or "
+               "actions";
     }
     if (o.Stepped() && o.command != SendCommand::Program) {
         return std::string(o.command == SendCommand::Store ? "--store" : "--read") +
@@ -293,6 +298,8 @@ const char* SendUsage() {
            "Steps:   --sweep START STOP STEP  --list FILE|-  --gap S (default 0.2, at least "
            "0.0126)\n"
            "         --dwell S  --repeat N (0: until Ctrl-C)\n"
+           "Serve:   --serve [ADDRESS:]TCPPORT  (SCPI instrument; the panel options are *RST's "
+           "state)\n"
            "Output:  --json  --warn-spur HZ  --quiet  --help  --version\n";
 }
 

@@ -61,6 +61,7 @@ struct ToolOptions {
     long long repeat = 1; // 0: until interrupted
     double timeoutSeconds = 5;
     bool quiet = false;
+    std::optional<std::string> serve; // [ADDRESS:]TCPPORT of the SCPI instrument
 
     bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
     // The actions that need the panel's handlers; a plan without them is one pure recompute.

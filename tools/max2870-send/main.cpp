@@ -4,6 +4,7 @@
 
 #include "link/qt_serial_link.h"
 #include "send_session.h"
+#include "serve_mode.h"
 #include "step_list.h"
 #include "tool_options.h"
 
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
     }
     if (port.empty()) {
         return BadCommandLine("the first argument must be the port, e.g. /dev/ttyUSB0");
+    }
+    if (options.serve) {
+        return ServeInstrument(port, options, argc, argv);
     }
     std::optional<StepList> steps;
     if (options.Stepped()) {
