@@ -9,7 +9,8 @@ std::optional<ListenAddress> ParseListenAddress(const std::string& text, std::st
     const std::size_t colon = text.rfind(':');
     const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
     unsigned port = 0;
-    const auto [end, failed] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    const auto [end, failed] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), port);
     if (portText.empty() || failed != std::errc{} || end != portText.data() + portText.size() ||
         port > 65535) {
         error = "bad TCP port '" + portText + "'";

@@ -15,8 +15,7 @@ struct ScpiServer::Connection {
     std::optional<scpi::LineRun> run;
 };
 
-ScpiServer::ScpiServer(scpi::Engine& engine, QObject* parent)
-    : QObject(parent), engine_(engine) {
+ScpiServer::ScpiServer(scpi::Engine& engine, QObject* parent) : QObject(parent), engine_(engine) {
     connect(&server_, &QTcpServer::newConnection, this, &ScpiServer::Accept);
 }
 

@@ -59,8 +59,7 @@ int ServeInstrument(const std::string& port, const ToolOptions& options, int arg
                       std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000)));
     scpi::InstrumentSettings start;
     start.panel = InputsOf(options);
-    scpi::Engine engine(start, link,
-                        "max2870-control,MAX2870,0," MAX2870_VERSION);
+    scpi::Engine engine(start, link, "max2870-control,MAX2870,0," MAX2870_VERSION);
     ScpiServer server(engine);
     QObject::connect(&link, &PacedSetLink::Progressed, &server, &ScpiServer::Resume);
     QObject::connect(&link, &PacedSetLink::Failed, &server, &ScpiServer::Fail);
