@@ -49,6 +49,9 @@ public:
     double LastBandSelect() const { return bandSelect_; }
     double LastPhaseValue() const { return phaseValue_; }
 
+    // What the next recompute would read from the panel, as the operator left it.
+    PlanInputs ReadInputs() const;
+
     SynthState& State() { return s_; }
     const SynthState& State() const { return s_; }
     Panel& PanelRef() { return panel_; }
@@ -56,7 +59,6 @@ public:
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
-    PlanInputs ReadInputs() const;
     void ShowPlan(bool integerN);
     void WriteBack(ControlId id, const std::string& text);
     double NumberIn(ControlId id) const;

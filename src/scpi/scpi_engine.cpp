@@ -202,6 +202,11 @@ std::optional<std::string> Engine::Restore(const std::array<std::int32_t, 4>& wo
     return std::nullopt;
 }
 
+void Engine::Adopt(const PlanInputs& panel) {
+    settings_.panel = panel;
+    plan_ = PlanOfSetting(panel).plan;
+}
+
 int Engine::Identify(Call& call) {
     call.run.replies.push_back(identity_);
     return kNoError;

@@ -50,6 +50,9 @@ public:
     // The refusal reason when it cannot be restored.
     std::optional<std::string> Restore(const std::array<std::int32_t, 4>& words);
 
+    // Takes the panel as another hand (the operator) left it, before a line is applied.
+    void Adopt(const PlanInputs& panel);
+
     const InstrumentSettings& Settings() const { return settings_; }
     const Plan& CurrentPlan() const { return plan_; }
     void SetObserver(Observer observer) { observer_ = std::move(observer); }

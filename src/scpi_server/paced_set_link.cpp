@@ -9,9 +9,9 @@ namespace max2870 {
 
 using scpi::LinkAnswer;
 
-PacedSetLink::PacedSetLink(SerialLink& link, std::chrono::nanoseconds gap,
+PacedSetLink::PacedSetLink(SerialLink& link, std::chrono::nanoseconds gap, bool readsAll,
                            std::chrono::milliseconds replyTimeout, QObject* parent)
-    : QObject(parent), link_(link), gap_(gap), replyTimeout_(replyTimeout) {
+    : QObject(parent), link_(link), gap_(gap), readsAll_(readsAll), replyTimeout_(replyTimeout) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     replyTimer_.setSingleShot(true);
@@ -184,6 +184,9 @@ void PacedSetLink::FinishJob() {
 }
 
 void PacedSetLink::OnReceived() {
+    if (!awaitingReply_ && !readsAll_) {
+        return;
+    }
     receive_.Take(link_.Read());
     while (const std::optional<LineOutcome> line = receive_.NextLine()) {
         if (!line->handOver || !awaitingReply_) {

@@ -24,7 +24,9 @@ namespace max2870 {
 class PacedSetLink : public QObject, public scpi::InstrumentLink {
     Q_OBJECT
 public:
-    PacedSetLink(SerialLink& link, std::chrono::nanoseconds gap,
+    // `readsAll`: the link is the port's only reader and drains what it does not wait for; a
+    // link that shares the port with the window reads only while it waits for a reply.
+    PacedSetLink(SerialLink& link, std::chrono::nanoseconds gap, bool readsAll,
                  std::chrono::milliseconds replyTimeout = std::chrono::milliseconds(5000),
                  QObject* parent = nullptr);
 
@@ -69,6 +71,7 @@ private:
 
     SerialLink& link_;
     std::chrono::nanoseconds gap_;
+    bool readsAll_;
     std::chrono::milliseconds replyTimeout_;
     QTimer timer_;
     QTimer replyTimer_;

@@ -55,7 +55,7 @@ int ServeInstrument(const std::string& port, const ToolOptions& options, int arg
         return 3;
     }
     const auto gap = std::chrono::nanoseconds(std::llround(options.gapSeconds * 1e9));
-    PacedSetLink link(serial, gap,
+    PacedSetLink link(serial, gap, true,
                       std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000)));
     scpi::InstrumentSettings start;
     start.panel = InputsOf(options);
