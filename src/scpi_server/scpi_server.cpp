@@ -21,7 +21,9 @@ ScpiServer::ScpiServer(scpi::Engine& engine, QObject* parent) : QObject(parent),
 
 ScpiServer::~ScpiServer() {
     for (auto& [id, c] : connections_) {
-        c->socket->disconnect(this);
+        if (!c->closed) { // a closed one's socket may already be gone
+            c->socket->disconnect(this);
+        }
     }
 }
 
