@@ -215,6 +215,28 @@ std::string PlainResults(const std::string& valuesText) {
     return text;
 }
 
+std::string PlainOutput(const PlanReport& report) {
+    std::string text = PlainResults(report.valuesText);
+    if (text.empty()) {
+        return "No plan: " + IncompleteReason(report) + "\n";
+    }
+    return text.ends_with('\n') ? text : text + '\n';
+}
+
+std::string IncompleteReason(const PlanReport& report) {
+    if (!report.decodeRefusal.empty()) {
+        return "the --decode set was refused: " + report.decodeRefusal;
+    }
+    if (report.outcome == RunOutcome::NoFcomp) {
+        return "no comparison frequency (the reference and the divider must be above 0)";
+    }
+    const std::string first = report.valuesText.substr(0, report.valuesText.find_first_of("\r\n"));
+    if (report.outcome != RunOutcome::Complete && !first.empty()) {
+        return first;
+    }
+    return std::string("the plan did not complete (") + OutcomeName(report.outcome) + ")";
+}
+
 std::string SpurWarning(const PlanReport& report, double limitHz, const std::string& stepText) {
     const double spur = report.boundarySpurHz.value_or(0);
     if (!(spur > 0 && spur < limitHz)) {

@@ -28,6 +28,13 @@ void AppendCsvLine(std::string& out, const PlanReport& report, RegisterMask show
 // The results text as the plain output prints it: CR LF become LF, nothing added.
 std::string PlainResults(const std::string& valuesText);
 
+// The planner's plain output: the results text ending in a line end, or, when the results box
+// is empty, one line saying why there is no plan.
+std::string PlainOutput(const PlanReport& report);
+
+// Why the plan did not complete (or a --decode was refused), on one line that is never empty.
+std::string IncompleteReason(const PlanReport& report);
+
 // The warning for a plan whose nearest integer-boundary spur lies closer to the carrier than
 // the loop bandwidth typed; empty when it does not.
 std::string SpurWarning(const PlanReport& report, double limitHz, const std::string& stepText);

@@ -37,6 +37,9 @@ void DescribeLastPlan(const Plan& plan, bool integerN, PlanReport& report) {
     report.boundarySpurHz = BoundarySpurHz(plan, integerN);
     if (plan.outcome == RunOutcome::Complete) {
         report.chipRules = BrokenChipRules(plan, integerN);
+        if (!report.chipRules->empty()) {
+            report.ruleBreaks = RuleBreaks(plan, integerN);
+        }
     }
 }
 
