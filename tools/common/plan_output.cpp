@@ -151,7 +151,7 @@ std::string PlanJson(const PlanReport& r, const StepMark& mark) {
     }
     json.Bool("VcoInRange", !(s.VCO < 3000 || s.VCO > 6000));
     json.Bool("ErrorRed", r.errorRed);
-    json.String("Outcome", OutcomeName(r.outcome));
+    json.String("Outcome", mark.outcome.empty() ? OutcomeName(r.outcome) : mark.outcome);
     const std::pair<std::string_view, const std::string*> texts[] = {
         {"ValuesText", &r.valuesText},
         {"Rdivider", &r.rdivider},
@@ -185,7 +185,8 @@ const char* CsvHeader() {
            "Outcome\n";
 }
 
-void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
+void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown,
+                   std::string_view outcome) {
     const SynthState& s = r.state;
     for (const double value : {s.Fout, s.OutDiv, s.VCO, s.R, s.N, s.Fract, s.Denom, s.ErrorHz,
                                r.boundarySpurHz.value_or(NAN)}) {
@@ -199,7 +200,7 @@ void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
         }
         out += ',';
     }
-    out += OutcomeName(r.outcome);
+    out += outcome.empty() ? OutcomeName(r.outcome) : outcome;
     out += '\n';
 }
 

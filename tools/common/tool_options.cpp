@@ -108,11 +108,11 @@ Valued Duration(double ToolOptions::*field, double least, bool zeroAllowed) {
             return "'" + v + "' is not a finite decimal number";
         }
         if (*seconds < least || (!zeroAllowed && *seconds <= 0)) {
-            return "'" + v + "' is below the least, " +
-                   (least > 0 ? PlainText(least) + " s" : std::string("above 0 s"));
+            return least > 0 ? "'" + v + "' is below the minimum, " + PlainText(least) + " s"
+                             : "'" + v + "' is not above 0 s";
         }
         if (*seconds > kLongestDurationSeconds) {
-            return "'" + v + "' is above the longest, one day (86400 s)";
+            return "'" + v + "' is above the maximum, one day (86400 s)";
         }
         o.*field = *seconds;
         return "";

@@ -95,7 +95,7 @@ Block RenderSteps(const ToolOptions& options, const StepList* sweep, const Job& 
         const PlanReport report = planner.Report(text);
         block.allComplete = block.allComplete && report.outcome == RunOutcome::Complete;
         if (options.json) {
-            block.out += PlanJson(report, {i, kAllRegisters});
+            block.out += PlanJson(report, {i, kAllRegisters, {}});
         } else {
             AppendCsvLine(block.out, report);
         }
