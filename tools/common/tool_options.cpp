@@ -108,8 +108,9 @@ Valued Duration(double ToolOptions::*field, double least, bool zeroAllowed) {
             return "'" + v + "' is not a finite decimal number";
         }
         if (*seconds < least || (!zeroAllowed && *seconds <= 0)) {
-            return least > 0 ? "'" + v + "' is below the minimum, " + PlainText(least) + " s"
-                             : "'" + v + "' is not above 0 s";
+            return zeroAllowed || least > 0
+                       ? "'" + v + "' is below the minimum, " + PlainText(least) + " s"
+                       : "'" + v + "' is not above 0 s";
         }
         if (*seconds > kLongestDurationSeconds) {
             return "'" + v + "' is above the maximum, one day (86400 s)";
