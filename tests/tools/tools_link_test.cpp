@@ -52,7 +52,7 @@ TEST(ToolPrograms, ExitStatusesAndTheirOneLine) {
          "max2870-send: Not sent: it breaks the chip's rules: fcomp-max: Comparison frequency "
          "100 MHz is above the chip's 50 MHz"},
         {kSend + " " + mute + " --read --timeout 0.3 --quiet", 3,
-         "max2870-send: No reply to INIT from EE within 0.3 s"},
+         "max2870-send: No reply to INIT from EE within 0.3 s\n"},
     };
     for (const auto& c : cases) {
         const Finished err = Shell(c.command + " 2>&1 >" + c.out);

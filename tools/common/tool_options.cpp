@@ -360,7 +360,7 @@ std::vector<LooseValue> LooseValues(const ToolOptions& options) {
 
 const char* PlanUsage() {
     return "usage: max2870-plan [options]\n"
-           "Panel:   --ref TEXT  --doubler  --div2  --r TEXT  --odiv 0..7  --fout TEXT\n"
+           "Settings: --ref TEXT  --doubler  --div2  --r TEXT  --odiv 0..7  --fout TEXT\n"
            "         --resolution TEXT  --integer-n  --phase TEXT  --mux none|rdiv|ndiv|lock\n"
            "         --noise low-noise|low-spur-1|low-spur-2  --chip-disable  --cp 0..15\n"
            "         --pd-negative  --a-off  --b-on  --power 0..3\n"
@@ -374,7 +374,7 @@ const char* PlanUsage() {
 
 const char* SendUsage() {
     return "usage: max2870-send PORT [options]\n"
-           "Panel and actions as max2870-plan (see max2870-plan --help); every value must be a\n"
+           "Settings and actions as max2870-plan (see max2870-plan --help); every value must be a\n"
            "finite decimal number; without --odiv the divider is the one \"> > >\" picks.\n"
            "Command: (default) program the six registers  --store  (each followed by W)\n"
            "         --read  (INIT, decode the reply; --timeout S, default 5)\n"

@@ -262,7 +262,7 @@ void SendSession::OnTimer() {
     if (awaitingReply_) {
         Finish(kLinkFailed,
                wordsReceived_ == 0
-                   ? FirstLine(NoReplyLog(options_.timeoutSeconds))
+                   ? "No reply to INIT from EE within " + PlainText(options_.timeoutSeconds) + " s"
                    : "the reply to INIT from EE (" + std::to_string(wordsReceived_) +
                          " words) did not make a full set of registers within " +
                          PlainText(options_.timeoutSeconds) + " s");
@@ -345,7 +345,7 @@ void SendSession::OnReceived() {
         restored.decode = std::array<std::int32_t, 4>{rx[0], rx[1], rx[2], rx[4]};
         const PlanReport report = MakeReport(restored);
         if (!report.decodeRefusal.empty()) {
-            Finish(kLinkFailed, FirstLine(RefusedSetLog(report.decodeRefusal)));
+            Finish(kLinkFailed, "Stored register set refused: " + report.decodeRefusal);
             return;
         }
         Print(PlanJson(report));
