@@ -41,8 +41,9 @@ TEST(ToolPrograms, ExitStatusesAndTheirOneLine) {
         {kSend, 2, "max2870-send: the first argument must be the port"},
         {kSend + " /dev/nonexistent --gap 0.01", 2,
          "max2870-send: --gap: '0.01' is below the minimum, 0.0126 s"},
-        {kSend + " /dev/nonexistent --timeout 1e300", 2, "max2870-send: --timeout: '1e300' is "
-                                                         "above the maximum, one day (86400 s)"},
+        {kSend + " /dev/nonexistent --timeout 1e300", 2,
+         "max2870-send: --timeout: '1e300' is "
+         "above the maximum, one day (86400 s)"},
         {kSend + " /dev/nonexistent", 3, "max2870-send: Cannot open /dev/nonexistent: no such"},
         {kSend + " /dev/nonexistent --resolution 1000 --odiv 1", 4,
          "max2870-send: Not sent: More than 12 bits needed for fractional registers\n"},
@@ -173,14 +174,16 @@ TEST(SendOverPty, RefusalsSendNothingAndShowInTheExitStatus) {
         const Finished run = Shell(c.feed + send + c.arguments);
         EXPECT_EQ(run.status, c.status) << "exit status of max2870-send " << c.arguments;
         EXPECT_NE(run.out.find(c.printed), std::string::npos)
-            << "max2870-send " << c.arguments << " printed:\n" << run.out;
+            << "max2870-send " << c.arguments << " printed:\n"
+            << run.out;
         lines += c.lines;
     }
     EXPECT_TRUE(sim.Stop(SIGTERM).out.ends_with(std::to_string(lines) + " lines received\n"))
         << "lines on the wire from refused values and steps";
 
     Shell("printf 'Reg0 FFFFFFFF\\nReg1 FFFFFFFF\\nReg2 FFFFFFFF\\nReg3 FFFFFFFF\\nReg4 "
-          "FFFFFFFF\\nReg5 FFFFFFFF\\n' > " + list);
+          "FFFFFFFF\\nReg5 FFFFFFFF\\n' > " +
+          list);
     Child erased("exec " MAX2870_SIM_PATH " --eeprom " + list);
     const Finished read = Shell(kSend + " " + erased.Line() + " --read --quiet 2>&1");
     EXPECT_EQ(read.status, 3) << "exit status of a read-back of an erased EEPROM";

@@ -131,8 +131,10 @@ TEST(StrictNumber, WholeFiniteDecimalsOnly) {
     for (const auto& [text, value] : good) {
         EXPECT_EQ(StrictNumber(text), value) << "'" << text << "' is not read as " << value;
     }
-    for (const char* bad : {"", " ", "abc", "NaN", "inf", "0x10", "2320,5", "1e", "1e400", ".",
-                            "+", "1 2", "2400.5MHz", "&H10", "1d3", "\xEF\xBB\xBF" "1"}) {
+    for (const char* bad : {"", " ", "abc", "NaN", "inf", "0x10", "2320,5", "1e", "1e400", ".", "+",
+                            "1 2", "2400.5MHz", "&H10", "1d3",
+                            "\xEF\xBB\xBF"
+                            "1"}) {
         EXPECT_FALSE(StrictNumber(bad)) << "a script's typo '" << bad << "' is read as a number";
     }
     EXPECT_EQ(NotANumber("--fout", "abc"), "--fout: 'abc' is not a finite decimal number");
@@ -140,13 +142,24 @@ TEST(StrictNumber, WholeFiniteDecimalsOnly) {
 
 // A list as it arrives in pieces: every way of cutting the bytes gives the same steps.
 TEST(ListLines, SkipsMarksAndLineEndsAcrossPieces) {
-    const std::string list = "\xEF\xBB\xBF" "3000\r\n\r\n \t\n  # indented\n\t#\n3001.5\n"
-                             "abc\n\xFF" "\n" + std::string(kLongestListLine + 1, '1') + "\n2500";
+    const std::string list = "\xEF\xBB\xBF"
+                             "3000\r\n\r\n \t\n  # indented\n\t#\n3001.5\n"
+                             "abc\n\xFF"
+                             "\n" +
+                             std::string(kLongestListLine + 1, '1') + "\n2500";
     const std::vector<std::pair<long long, std::string>> expected{
-        {1, "3000"}, {6, "3001.5"}, {7, "abc"}, {8, "\xFF"}, {9, std::string(kLongestListLine, '1')},
+        {1, "3000"},
+        {6, "3001.5"},
+        {7, "abc"},
+        {8, "\xFF"},
+        {9, std::string(kLongestListLine, '1')},
         {10, "2500"}};
-    const std::string problems[] = {"", "", "f:7: 'abc' is not a finite decimal number of MHz",
-                                    "f:8: '\xFF' is not", "f:9: line longer than 1024", ""};
+    const std::string problems[] = {"",
+                                    "",
+                                    "f:7: 'abc' is not a finite decimal number of MHz",
+                                    "f:8: '\xFF' is not",
+                                    "f:9: line longer than 1024",
+                                    ""};
     for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, list.size()}) {
         ListLines lines;
         std::vector<ListEntry> got;

@@ -38,8 +38,8 @@ bool FlushOut() {
 }
 
 int OutputFailed(std::string_view program) {
-    std::fprintf(stderr, "%s: cannot write the standard output: %s\n",
-                 std::string(program).c_str(), std::strerror(firstFailure != 0 ? firstFailure : EIO));
+    std::fprintf(stderr, "%s: cannot write the standard output: %s\n", std::string(program).c_str(),
+                 std::strerror(firstFailure != 0 ? firstFailure : EIO));
     return 1;
 }
 

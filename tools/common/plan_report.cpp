@@ -1,7 +1,7 @@
 #include "plan_report.h"
 
-#include "core/numbers.h"
 #include "core/listing.h"
+#include "core/numbers.h"
 #include "panel/control_table.h"
 #include "panel/memory_panel.h"
 #include "panel/option_codes.h"

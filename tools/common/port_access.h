@@ -9,9 +9,9 @@ namespace max2870 {
 struct DeviceAccess {
     std::string owner;
     std::string group;
-    unsigned mode = 0;             // st_mode: type and permission bits
-    bool groupIsRoot = false;      // the superuser's group, which users are not meant to join
-    bool userInGroup = false;      // this process already has the group
+    unsigned mode = 0;        // st_mode: type and permission bits
+    bool groupIsRoot = false; // the superuser's group, which users are not meant to join
+    bool userInGroup = false; // this process already has the group
 };
 
 // The access of the file at the path; none when it cannot be looked at.

@@ -161,16 +161,16 @@ const std::map<std::string, ValuedEntry>& ValuedOptions() {
         {"--mux", {Checked([](O& o, S v) { return NamedCode(kMuxCodes, v, o.mux); })}},
         {"--noise", {Checked([](O& o, S v) { return NamedCode(kNoiseCodes, v, o.noise); })}},
         {"--list", {[](O& o, S v) { return o.listFile = v, std::string(); }}},
-        {"--warn-spur",
-         {Checked([](O& o, S v) { return SetDecimal(v, o.warnSpurHz.emplace()); })}},
+        {"--warn-spur", {Checked([](O& o, S v) { return SetDecimal(v, o.warnSpurHz.emplace()); })}},
         {"--gap", {Duration(&O::gapSeconds, kMinimumGapSeconds, false), true, false}},
         {"--dwell", {Duration(&O::dwellSeconds, 0, true), true, false}},
         {"--timeout", {Duration(&O::timeoutSeconds, 0, false), true, false}},
-        {"--repeat", {Checked([](O& o, S v) {
-                          return !v.starts_with('-') && !v.starts_with('+') &&
-                                 ParseBoundedInt(v, 0, 1LL << 53, o.repeat);
-                      }),
-                      true, false}},
+        {"--repeat",
+         {Checked([](O& o, S v) {
+              return !v.starts_with('-') && !v.starts_with('+') &&
+                     ParseBoundedInt(v, 0, 1LL << 53, o.repeat);
+          }),
+          true, false}},
     };
     return options;
 }
@@ -318,9 +318,11 @@ private:
 
 // The boxes a command line fills, by option name.
 std::vector<std::pair<std::string, const std::string*>> TypedBoxes(const ToolOptions& o) {
-    std::vector<std::pair<std::string, const std::string*>> boxes{
-        {"--ref", &o.ref},           {"--r", &o.r},         {"--fout", &o.fout},
-        {"--resolution", &o.resolution}, {"--phase", &o.phase}};
+    std::vector<std::pair<std::string, const std::string*>> boxes{{"--ref", &o.ref},
+                                                                  {"--r", &o.r},
+                                                                  {"--fout", &o.fout},
+                                                                  {"--resolution", &o.resolution},
+                                                                  {"--phase", &o.phase}};
     if (o.forceD) {
         boxes.emplace_back("--force-d", &*o.forceD);
     }

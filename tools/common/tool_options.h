@@ -52,7 +52,7 @@ struct ToolOptions {
     bool listing = false;
     bool json = false;
     bool strict = false; // the planner reads values as the sender does
-    bool help = false; // --help or -h
+    bool help = false;   // --help or -h
     bool version = false;
 
     // The sender only.

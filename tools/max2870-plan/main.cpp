@@ -49,8 +49,9 @@ std::string LooseWarning(const std::string& where, const std::string& text) {
 
 int PrintOnePlan(const ToolOptions& options) {
     const PlanReport report = MakeReport(options);
-    const std::string out =
-        options.json ? PlanJson(report) : options.listing ? report.listing : PlainOutput(report);
+    const std::string out = options.json      ? PlanJson(report)
+                            : options.listing ? report.listing
+                                              : PlainOutput(report);
     const bool written = WriteOut(out);
     if (options.warnSpurHz) {
         const std::string warning = SpurWarning(report, *options.warnSpurHz, "");
@@ -201,8 +202,7 @@ int PrintList(const ToolOptions& options) {
         return PrintSteps(options, nullptr, &list);
     }
     // A strict run refuses a bad list before it prints anything.
-    if (const std::string problem = options.strict ? CheckListFile(path) : "";
-        !problem.empty()) {
+    if (const std::string problem = options.strict ? CheckListFile(path) : ""; !problem.empty()) {
         return BadCommandLine(problem);
     }
     std::string error;

@@ -81,9 +81,8 @@ int main(int argc, char** argv) {
         return BadCommandLine(parsed.error);
     }
     if (parsed.options.help || parsed.options.version) {
-        const bool written = WriteOut(parsed.options.help
-                                          ? std::string(SendUsage())
-                                          : "max2870-send " MAX2870_VERSION "\n");
+        const bool written = WriteOut(parsed.options.help ? std::string(SendUsage())
+                                                          : "max2870-send " MAX2870_VERSION "\n");
         return written && FlushOut() ? 0 : OutputFailed("max2870-send");
     }
     std::string error;

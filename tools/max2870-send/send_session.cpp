@@ -69,8 +69,7 @@ bool SendSession::SingleSetAllowed(const PlanReport& report) {
         Finish(kNotComplete, "Not sent: " + IncompleteReason(report));
         return false;
     }
-    const std::vector<RuleBreak> blocking =
-        BlockingBreaks(report.ruleBreaks, options_.externalVco);
+    const std::vector<RuleBreak> blocking = BlockingBreaks(report.ruleBreaks, options_.externalVco);
     if (!blocking.empty() && !options_.allowRuleBreaks) {
         Finish(kNotComplete, "Not sent: it breaks the chip's rules: " + RuleBreakList(blocking) +
                                  " (--allow-rule-breaks sends it anyway)");
@@ -163,8 +162,7 @@ std::string SendSession::WhyNotSent(const PlanReport& report, const std::string&
     if (report.outcome != RunOutcome::Complete) {
         return IncompleteReason(detailPlanner_->Report(text)); // with the results text
     }
-    const std::vector<RuleBreak> blocking =
-        BlockingBreaks(report.ruleBreaks, options_.externalVco);
+    const std::vector<RuleBreak> blocking = BlockingBreaks(report.ruleBreaks, options_.externalVco);
     if (blocking.empty() || options_.allowRuleBreaks) {
         return "";
     }
@@ -198,7 +196,8 @@ SendSession::NextStep SendSession::PlanNextStep() {
             ++notSent_;
             const bool rules = report.outcome == RunOutcome::Complete;
             report.state.Fout = StrictNumber(text).value_or(NAN); // the step's own frequency
-            current_ = Step{std::move(report), RegisterMask{}, text, index, rules ? "chip-rule" : ""};
+            current_ =
+                Step{std::move(report), RegisterMask{}, text, index, rules ? "chip-rule" : ""};
             StepDone();
             if (done_) {
                 return NextStep::Stopped;

@@ -83,7 +83,7 @@ private:
     std::optional<StepPlanner> detailPlanner_; // the texts of a step that is not sent
     QTimer timer_;
     Clock::time_point opened_;
-    Clock::time_point start_; // moved on when a live feed kept the run waiting
+    Clock::time_point start_;       // moved on when a live feed kept the run waiting
     std::deque<std::string> queue_; // lines of the step on the wire, in order
     std::optional<Step> current_;
     long long linesSent_ = 0;
