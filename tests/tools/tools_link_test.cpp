@@ -150,23 +150,23 @@ TEST(SendOverPty, RefusalsSendNothingAndShowInTheExitStatus) {
     const struct {
         std::string arguments;
         int status;
-        std::string printed; // on stderr or stdout
         int lines;           // that reach the board
+        std::string printed; // on stderr or stdout
         std::string feed;    // what feeds the standard input
     } cases[] = {
-        {"--fout abc 2>&1", 2, "max2870-send: --fout: 'abc' is not a finite decimal number", 0},
-        {"--fout --store 2>&1", 2, "max2870-send: --fout needs a value", 0},
-        {"--list " + list + " 2>&1", 2, list + ":3: 'abc' is not a finite decimal number", 0},
-        {"--sweep 5999 6001 1 2>&1", 4,
-         "step 2 (6001): Not sent: it breaks the chip's rules: vco-range: VCO 6001 MHz", 7},
-        {"--sweep 5999 6001 1 2>&1", 4, "\n6001,1,6001,1,600,100,1000,0,1e+06,,,,,,,chip-rule\n",
-         7},
-        {"--sweep 5999 6001 1 --external-vco", 0, ",012C0320,,,,,,complete\n", 8},
-        {"--fout 3000 2>&1 >/dev/full", 1,
-         "max2870-send: cannot write the standard output: No space left on device", 6},
-        {"--list - 2>&1 < /dev/null", 0, "Fout,", 0},
+        {"--fout abc 2>&1", 2, 0, "max2870-send: --fout: 'abc' is not a finite decimal number"},
+        {"--fout --store 2>&1", 2, 0, "max2870-send: --fout needs a value"},
+        {"--list " + list + " 2>&1", 2, 0, list + ":3: 'abc' is not a finite decimal number"},
+        {"--sweep 5999 6001 1 2>&1", 4, 7,
+         "step 2 (6001): Not sent: it breaks the chip's rules: vco-range: VCO 6001 MHz"},
+        {"--sweep 5999 6001 1 2>&1", 4, 7,
+         "\n6001,1,6001,1,600,100,1000,0,1e+06,,,,,,,chip-rule\n"},
+        {"--sweep 5999 6001 1 --external-vco", 0, 8, ",012C0320,,,,,,complete\n"},
+        {"--fout 3000 2>&1 >/dev/full", 1, 6,
+         "max2870-send: cannot write the standard output: No space left on device"},
+        {"--list - 2>&1 < /dev/null", 0, 0, "Fout,"},
         // A live feed: the step before the bad line goes out, nothing after it.
-        {"--list - 2>&1 >/dev/null", 2, "max2870-send: -:2: 'abc' is not a finite decimal", 6,
+        {"--list - 2>&1 >/dev/null", 2, 6, "max2870-send: -:2: 'abc' is not a finite decimal",
          "(printf '3000\\n'; sleep 0.3; printf 'abc\\n3001\\n') | "},
     };
     int lines = 0;

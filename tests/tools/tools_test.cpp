@@ -132,9 +132,7 @@ TEST(StrictNumber, WholeFiniteDecimalsOnly) {
         EXPECT_EQ(StrictNumber(text), value) << "'" << text << "' is not read as " << value;
     }
     for (const char* bad : {"", " ", "abc", "NaN", "inf", "0x10", "2320,5", "1e", "1e400", ".", "+",
-                            "1 2", "2400.5MHz", "&H10", "1d3",
-                            "\xEF\xBB\xBF"
-                            "1"}) {
+                            "1 2", "2400.5MHz", "&H10", "1d3", "\xEF\xBB\xBF\x31"}) {
         EXPECT_FALSE(StrictNumber(bad)) << "a script's typo '" << bad << "' is read as a number";
     }
     EXPECT_EQ(NotANumber("--fout", "abc"), "--fout: 'abc' is not a finite decimal number");

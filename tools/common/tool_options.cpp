@@ -91,7 +91,7 @@ std::string BadValue(const std::string& value) {
 }
 
 // A spinner or a named choice: the check says whether the value was taken.
-Valued Checked(std::function<bool(ToolOptions&, const std::string&)> take) {
+Valued Checked(const std::function<bool(ToolOptions&, const std::string&)>& take) {
     return [take](ToolOptions& o, const std::string& v) { return take(o, v) ? "" : BadValue(v); };
 }
 

@@ -169,11 +169,11 @@ int PrintSteps(const ToolOptions& options, const StepList* sweep, ListJobs* list
             } else {
                 more = list->Next(job, next) && list->Error().empty();
             }
+            next = std::max(next, job.last);
             if (job.last > job.first) {
                 pending.push_back(std::async(std::launch::async, RenderSteps, std::cref(options),
                                              sweep, std::move(job)));
             }
-            next = std::max(next, job.last);
         }
         if (pending.empty()) {
             break;
