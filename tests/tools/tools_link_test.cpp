@@ -31,7 +31,8 @@ TEST(ToolPrograms, ExitStatusesAndTheirOneLine) {
         {kPlan + " --odiv 1 --warn-spur 500000", 0, ""},
         {"printf '# none\\n' | " + kPlan + " --list -", 0, ""},
         {kPlan + " --fout 2320,5", 0,
-         "max2870-plan: --fout: '2320,5' is not wholly a number; read as 2320, as the window"},
+         "max2870-plan: --fout: '2320,5' is not wholly a finite number; read as 2320, as the "
+         "window"},
         {kPlan + " --ref 0", 0, "max2870-plan: no complete plan: no comparison frequency"},
         {kPlan + " --ref 0 --strict", 4, "max2870-plan: no complete plan"},
         {kPlan + " --decode 0 0 0 0", 0, "max2870-plan: the --decode words were refused"},

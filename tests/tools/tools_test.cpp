@@ -249,7 +249,7 @@ TEST(RegisterChoice, LaterStepsSendChangedRegistersThenReg0) {
 }
 
 std::string Json(const std::string& arguments) {
-    return Shell(std::string(MAX2870_PLAN_PATH) + " --json " + arguments).out;
+    return Shell(std::string(MAX2870_PLAN_PATH) + " --json " + arguments + " 2>/dev/null").out;
 }
 
 // Values worked by hand from the chip's relations (Fcomp 10 MHz, N 464 + 50/500, ...), as

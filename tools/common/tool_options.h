@@ -80,7 +80,7 @@ struct ParsedOptions {
 // refuses a box whose text is not wholly a finite decimal number, naming the option.
 ParsedOptions ParseToolOptions(const std::vector<std::string>& arguments, ToolProgram program);
 
-// A box typed on the command line whose text is not wholly a number, by its option's name.
+// A box typed on the command line whose text is not wholly a finite number, by its option's name.
 struct LooseValue {
     std::string option;
     std::string text;

@@ -41,9 +41,9 @@ void Warn(const std::string& line) {
     std::cerr << "max2870-plan: " << line << '\n';
 }
 
-// The window reads a box that is not wholly a number as the number it begins with; say so.
+// The window reads a box that is not wholly a finite number as the number it begins with; say so.
 std::string LooseWarning(const std::string& where, const std::string& text) {
-    return where + ": '" + text + "' is not wholly a number; read as " +
+    return where + ": '" + text + "' is not wholly a finite number; read as " +
            PlainText(NumberOfText(text)) + ", as the window reads it";
 }
 
