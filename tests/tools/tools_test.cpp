@@ -60,7 +60,7 @@ TEST(ToolOptions, OneParserForBothPrograms) {
         {{"--sweep", "1", "2", "1", "--list", "-"}, plan, "cannot go together"},
         {{"--list", "f", "--decode", "1", "2", "3", "4"}, plan, "--list and --decode"},
         {{"--sweep", "1", "2", "1", "--listing"}, plan, "--sweep and --listing"},
-        {{"--warn-spur", "wide"}, plan, "--warn-spur: bad value"},
+        {{"--warn-spur", "wide"}, plan, "--warn-spur: 'wide' is not a finite decimal number"},
         {{"--store"}, plan, "unknown option '--store'"},
         {{"--gap", "0.2"}, plan, "unknown option '--gap'"},
         {{"--listing"}, send, "unknown option '--listing'"},

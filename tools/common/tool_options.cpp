@@ -99,6 +99,13 @@ Valued Text(std::string ToolOptions::*box) {
     return [box](ToolOptions& o, const std::string& v) { return o.*box = v, std::string(); };
 }
 
+Valued Decimal(std::optional<double> ToolOptions::*field) {
+    return [field](ToolOptions& o, const std::string& v) -> std::string {
+        const std::optional<double> value = StrictNumber(v);
+        return value ? (o.*field = value, "") : "'" + v + "' is not a finite decimal number";
+    };
+}
+
 // A time in seconds from `least` (or above 0 when `least` is 0 and `zeroAllowed` is false)
 // up to one day: a longer wait is a typing error, and the timers could not hold it.
 Valued Duration(double ToolOptions::*field, double least, bool zeroAllowed) {
@@ -161,7 +168,7 @@ const std::map<std::string, ValuedEntry>& ValuedOptions() {
         {"--mux", {Checked([](O& o, S v) { return NamedCode(kMuxCodes, v, o.mux); })}},
         {"--noise", {Checked([](O& o, S v) { return NamedCode(kNoiseCodes, v, o.noise); })}},
         {"--list", {[](O& o, S v) { return o.listFile = v, std::string(); }}},
-        {"--warn-spur", {Checked([](O& o, S v) { return SetDecimal(v, o.warnSpurHz.emplace()); })}},
+        {"--warn-spur", {Decimal(&O::warnSpurHz)}},
         {"--gap", {Duration(&O::gapSeconds, kMinimumGapSeconds, false), true, false}},
         {"--dwell", {Duration(&O::dwellSeconds, 0, true), true, false}},
         {"--timeout", {Duration(&O::timeoutSeconds, 0, false), true, false}},
