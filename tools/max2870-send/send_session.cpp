@@ -384,7 +384,8 @@ void SendSession::Finish(int status, const std::string& message) {
     }
     if (status == kSent && notSent_ > 0) {
         status = kNotComplete;
-        std::fprintf(stderr, "max2870-send: %lld steps not sent\n", notSent_);
+        std::fprintf(stderr, "max2870-send: %lld step%s not sent\n", notSent_,
+                     notSent_ == 1 ? "" : "s");
     }
     emit Finished(status);
 }
