@@ -8,6 +8,13 @@ namespace max2870::scpi {
 
 enum class FrequencyMode { Cw, Sweep, List };
 
+// Which chip rules keep a set off the wire, as the sender's --external-vco and
+// --allow-rule-breaks say.
+struct RuleGate {
+    bool externalVco = false;     // the VCO range does not apply
+    bool allowRuleBreaks = false; // no rule does
+};
+
 // Everything the instrument's commands set: the panel the plan is made from, and the sweep and
 // list INITiate runs.
 struct InstrumentSettings {
@@ -19,6 +26,7 @@ struct InstrumentSettings {
     double sweepDwellSeconds = 0;
     std::vector<double> listHz;
     double listDwellSeconds = 0;
+    RuleGate gate;
 };
 
 // The limits the commands check before planning.

@@ -1,6 +1,6 @@
 #include "scpi/plan_adapter.h"
 
-#include "core/chip_rules.h"
+#include "chip_gate.h"
 #include "core/decode.h"
 #include "core/numbers.h"
 #include "plan_output.h"
@@ -8,7 +8,7 @@
 
 namespace max2870::scpi {
 
-SettingPlan PlanOfSetting(const PlanInputs& inputs) {
+SettingPlan PlanOfSetting(const PlanInputs& inputs, const RuleGate& gate) {
     SettingPlan result{MakePlan(inputs, PlanCarry{}), {}};
     const Plan& plan = result.plan;
     if (plan.outcome == RunOutcome::NoFcomp) {
@@ -16,8 +16,11 @@ SettingPlan PlanOfSetting(const PlanInputs& inputs) {
     } else if (plan.outcome != RunOutcome::Complete) {
         const std::string message = plan.display.values.value_or(OutcomeName(plan.outcome));
         result.refusal = message.substr(0, message.find_first_of("\r\n"));
-    } else if (const auto broken = BrokenChipRules(plan, inputs.integerN); !broken.empty()) {
-        result.refusal = ChipRuleText(broken.front(), plan, inputs.integerN);
+    } else if (!gate.allowRuleBreaks) {
+        const auto blocking = BlockingBreaks(RuleBreaks(plan, inputs.integerN), gate.externalVco);
+        if (!blocking.empty()) {
+            result.refusal = RuleBreakList(blocking);
+        }
     }
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "core/plan.h"
 #include "core/register_map.h"
+#include "scpi/instrument_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -19,8 +20,8 @@ struct SettingPlan {
 };
 
 // The plan of a fresh panel holding these inputs, refused when it does not complete or breaks a
-// chip rule.
-SettingPlan PlanOfSetting(const PlanInputs& inputs);
+// chip rule the gate applies.
+SettingPlan PlanOfSetting(const PlanInputs& inputs, const RuleGate& gate);
 
 // The object `max2870-plan --json` prints for this panel, without its line end.
 std::string PlanJsonOf(const PlanInputs& inputs);

@@ -89,8 +89,9 @@ std::string NumberText(double value) {
 }
 
 Engine::Engine(InstrumentSettings start, InstrumentLink& link, std::string identity)
-    : start_(std::move(start)), settings_(start_), plan_(PlanOfSetting(start_.panel).plan),
-      link_(link), identity_(std::move(identity)) {}
+    : start_(std::move(start)), settings_(start_),
+      plan_(PlanOfSetting(start_.panel, start_.gate).plan), link_(link),
+      identity_(std::move(identity)) {}
 
 LineRun Engine::Begin(std::string_view line) {
     LineRun run;
@@ -161,7 +162,7 @@ void Engine::Execute(const Command& command, LineRun& run, Session& session, int
 }
 
 int Engine::Commit(const InstrumentSettings& next, Call& call) {
-    const SettingPlan planned = PlanOfSetting(next.panel);
+    const SettingPlan planned = PlanOfSetting(next.panel, settings_.gate);
     if (!planned.refusal.empty()) {
         call.detail = planned.refusal;
         return kSettingsConflict;
@@ -197,14 +198,14 @@ std::optional<std::string> Engine::Restore(const std::array<std::int32_t, 4>& wo
         return refusal;
     }
     settings_.panel = *panel;
-    plan_ = PlanOfSetting(settings_.panel).plan;
+    plan_ = PlanOfSetting(settings_.panel, settings_.gate).plan;
     Changed("*RCL");
     return std::nullopt;
 }
 
 void Engine::Adopt(const PlanInputs& panel) {
     settings_.panel = panel;
-    plan_ = PlanOfSetting(panel).plan;
+    plan_ = PlanOfSetting(panel, settings_.gate).plan;
 }
 
 int Engine::Identify(Call& call) {
@@ -219,7 +220,7 @@ int Engine::Reset(Call& call) {
     link_.Abort();
     link_.Forget();
     settings_ = start_;
-    plan_ = PlanOfSetting(settings_.panel).plan;
+    plan_ = PlanOfSetting(settings_.panel, settings_.gate).plan;
     Changed("*RST");
     return kNoError;
 }
@@ -303,7 +304,7 @@ int Engine::Save(Call& call) {
     if (const int code = WholeParam(call.command.params[0], {0, 0, 0}, slot)) {
         return code;
     }
-    const SettingPlan planned = PlanOfSetting(settings_.panel);
+    const SettingPlan planned = PlanOfSetting(settings_.panel, settings_.gate);
     if (!planned.refusal.empty()) {
         call.detail = planned.refusal;
         return kSettingsConflict;

@@ -279,7 +279,8 @@ int Engine::Initiate(Call& call) {
     std::vector<RegisterWords> words;
     words.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const SettingPlan planned = PlanOfSetting(Tuned(settings_.panel, points[i]));
+        const SettingPlan planned =
+            PlanOfSetting(Tuned(settings_.panel, points[i]), settings_.gate);
         if (!planned.refusal.empty()) {
             call.detail = "point " + std::to_string(i + 1) + " (" + NumberText(points[i]) +
                           " Hz): " + planned.refusal;

@@ -185,7 +185,8 @@ const Case kCases[] = {
     {"SaveAndRecall",
      {"*SAV 0", "FREQ 3GHZ;*SAV 0;*RCL 0;*SAV 1"},
      "",
-     "-221,\"Settings conflict;VCO 2320.5 MHz is outside the chip's 3000 to 6000 MHz\"|-222,\"Data "
+     "-221,\"Settings conflict;vco-range: VCO 2320.5 MHz is outside the chip's 3000 to 6000 "
+     "MHz\"|-222,\"Data "
      "out of range\"|",
      "P 00960000|S 00960000|R|"},
 };
@@ -245,6 +246,20 @@ TEST(EngineLink, NoPortKeepsTheSettingAndQueuesMissingHardware) {
     EXPECT_EQ(rig.Send("FREQ 3GHZ;FREQ?"), "") << "nothing after the error runs";
     EXPECT_EQ(rig.Send("FREQ?"), "3000000000\n") << "the setting stands without a port";
     EXPECT_EQ(rig.Errors(), "-241,\"Hardware missing\"|");
+}
+
+TEST(EngineGate, ExternalVcoLiftsTheVcoRangeOnly) {
+    FakeLink link;
+    InstrumentSettings start;
+    start.gate.externalVco = true;
+    start.panel.resolutionText = "100000"; // D stays within 12 bits at 100 MHz
+    Engine engine(start, link, "");
+    Session session;
+    EXPECT_EQ(engine.Execute("POW 2;POW?", session), "2\n") << "2320.5 MHz undivided is allowed";
+    EXPECT_EQ(engine.Execute("ROSC:EXT:FREQ 100MHZ", session), "");
+    const std::string entry = session.Pop();
+    EXPECT_TRUE(entry.starts_with("-221,\"Settings conflict;fcomp-max: "))
+        << "the other rules still apply: " << entry;
 }
 
 TEST(EngineRecall, RestoresTheStoredSetOrRefusesIt) {

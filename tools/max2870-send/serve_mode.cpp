@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -48,6 +49,8 @@ int ServeInstrument(const std::string& port, const ToolOptions& options, int arg
         return 2;
     }
     QCoreApplication app(argc, argv);
+    // The toolkit takes the user's locale; numbers in messages keep their '.'.
+    std::setlocale(LC_NUMERIC, "C");
     QtSerialLink serial;
     serial.SetPortName(port);
     if (const OpenResult opened = serial.Open(); !opened.Ok()) {
@@ -59,6 +62,7 @@ int ServeInstrument(const std::string& port, const ToolOptions& options, int arg
                       std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000)));
     scpi::InstrumentSettings start;
     start.panel = InputsOf(options);
+    start.gate = {options.externalVco, options.allowRuleBreaks};
     scpi::Engine engine(start, link, "max2870-control,MAX2870,0," MAX2870_VERSION);
     ScpiServer server(engine);
     QObject::connect(&link, &PacedSetLink::Progressed, &server, &ScpiServer::Resume);
