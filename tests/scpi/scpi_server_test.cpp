@@ -138,7 +138,7 @@ TEST(ScpiServer, LinesOnTheWireRepliesAndAbusiveClients) {
 
     {
         Client leaving(port);
-        leaving.Send("FREQ 3.1GHZ\n"); // and goes before the set is out
+        leaving.Send("*RST;FREQ 3.1GHZ\n"); // six lines, and it goes before they are out
     }
     EXPECT_EQ(client.Ask("*OPC?"), "1");
 
@@ -159,7 +159,7 @@ TEST(ScpiServer, LinesOnTheWireRepliesAndAbusiveClients) {
         "R608C80B4", "R00960190",                                                     // power
         "R00960000", "R00960190", "R00960320",                                        // sweep
         "R00960320", "R00960000",                                                     // list
-        "R009B0000",                                                                  // 3.1 GHz
+        "R00400005", "R608C80FC", "R0000000B", "R18005E42", "R20001F41", "R009B0000", // *RST
     };
     const std::vector<std::string> received = Received(sim.Stop(SIGTERM).out);
     EXPECT_EQ(received, expected) << "lines on the wire";

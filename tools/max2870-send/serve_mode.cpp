@@ -99,8 +99,9 @@ int ServeInstrument(const std::string& port, const ToolOptions& options, int arg
         serial.Close();
         QCoreApplication::exit(status);
     });
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(number, OnSignal);
+    }
     return QCoreApplication::exec();
 }
 
