@@ -45,6 +45,8 @@ std::string ScpiServer::Address() const {
 }
 
 void ScpiServer::Accept() {
+    // Closed connections leave here, where no line of theirs can be on its way.
+    std::erase_if(connections_, [](const auto& entry) { return entry.second->closed; });
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         if (static_cast<int>(connections_.size()) >= kMaxConnections) {
             socket->abort();
@@ -57,7 +59,7 @@ void ScpiServer::Accept() {
         // Replies are small and wanted at once; a full read buffer holds the client back
         // instead of growing while a line waits for the link.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        socket->setReadBufferSize(256 * 1024);
+        socket->setReadBufferSize(qint64{256} * 1024);
         Connection* raw = c.get();
         connect(socket, &QTcpSocket::readyRead, this, [this, raw] { Process(*raw); });
         connect(socket, &QTcpSocket::disconnected, this, [this, raw] { Close(*raw); });
@@ -145,10 +147,7 @@ void ScpiServer::Close(Connection& c) {
     }
     c.closed = true;
     c.socket->disconnect(this);
-    c.socket->deleteLater();
-    // Removed from the event loop: the caller may still be inside Process for it.
-    QMetaObject::invokeMethod(
-        this, [this, id = c.id] { connections_.erase(id); }, Qt::QueuedConnection);
+    c.socket->deleteLater(); // the caller may still be inside Process for it
 }
 
 void ScpiServer::Resume() {
@@ -164,7 +163,8 @@ void ScpiServer::Resume() {
 }
 
 void ScpiServer::Fail(int client, const QString& why) {
-    if (const auto found = connections_.find(client); found != connections_.end()) {
+    if (const auto found = connections_.find(client);
+        found != connections_.end() && !found->second->closed) {
         found->second->session.Push(scpi::kHardwareError, why.toStdString());
     }
 }
