@@ -67,6 +67,7 @@ void Report(const char* what, std::vector<double> ms) {
 std::vector<double> Load(quint16 port) {
     std::vector<std::vector<double>> times(kClients);
     std::vector<std::thread> clients;
+    clients.reserve(kClients);
     for (int c = 0; c < kClients; ++c) {
         clients.emplace_back([port, &times, c] {
             const int fd = Connect(port);

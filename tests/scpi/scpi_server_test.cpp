@@ -108,6 +108,8 @@ TEST(ScpiServer, LinesOnTheWireRepliesAndAbusiveClients) {
         {"POW 2;*OPC?;POW?", "1;2"},
         {"FREQ:STAR 3GHZ;STOP 3.001GHZ;MODE SWE;:SWE:POIN 3;:INIT;*OPC?", "1"},
         {"LIST:FREQ 3001MHZ,3000MHZ;:FREQ:MODE LIST;:INIT;*WAI;*OPC?", "1"},
+        {"FREQ 3.0005GHZ;*SAV 0;*OPC?", "1"},
+        {"FREQ 3GHZ;*RCL 0;*OPC?;:FREQ?;:POW?", "1;3000500000;2"}, // the stored set back
         {"ROSC:EXT:FREQ 100MHZ", ""},
     };
     for (const auto& step : steps) {
@@ -159,6 +161,9 @@ TEST(ScpiServer, LinesOnTheWireRepliesAndAbusiveClients) {
         "R608C80B4", "R00960190",                                                     // power
         "R00960000", "R00960190", "R00960320",                                        // sweep
         "R00960320", "R00960000",                                                     // list
+        "R00960190", "R00400005", "W",         "R608C80B4", "W",         "R0000000B",
+        "W",         "R18005E42", "W",         "R20001F41", "W",         "R00960190",
+        "W",         "R00960000", "INIT", // *SAV 0, FREQ, *RCL 0
         "R00400005", "R608C80FC", "R0000000B", "R18005E42", "R20001F41", "R009B0000", // *RST
     };
     const std::vector<std::string> received = Received(sim.Stop(SIGTERM).out);
