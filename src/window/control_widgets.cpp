@@ -122,11 +122,19 @@ QWidget* CreateByKind(const ControlEntry& entry, QWidget* parent) {
     return nullptr;
 }
 
-void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+void SetRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, QColor(colour.red, colour.green, colour.blue));
+    palette.setColor(role, colour);
     widget->setPalette(palette);
 }
+
+void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+    SetRole(widget, role, QColor(colour.red, colour.green, colour.blue));
+}
+
+// Where a greyed control keeps the ink it shows again once current.
+constexpr const char* kInkWhileCurrent = "inkWhileCurrent";
+const QColor kOutdatedInk(128, 128, 128);
 
 QPalette::ColorRole ForeRole(ControlKind kind) {
     switch (kind) {
@@ -290,7 +298,9 @@ void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
 
 void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
                   std::optional<Rgb> back) {
-    if (fore) {
+    if (fore && widget->property(kInkWhileCurrent).isValid()) {
+        widget->setProperty(kInkWhileCurrent, QColor(fore->red, fore->green, fore->blue));
+    } else if (fore) {
         SetRole(widget, ForeRole(kind), *fore);
     }
     if (!back) {
@@ -304,6 +314,56 @@ void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
     } else if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
                kind == ControlKind::OptionButton || kind == ControlKind::Window) {
         widget->setAutoFillBackground(true);
+    }
+}
+
+namespace {
+
+QLabel* OutdatedNote(QWidget* box) {
+    const QString name = QStringLiteral("outdatedNote");
+    if (auto* note = box->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly)) {
+        return note;
+    }
+    auto* note = new QLabel(box);
+    note->setObjectName(name);
+    note->setTextFormat(Qt::PlainText);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    note->setAutoFillBackground(true); // readable over a long line of the old results
+    note->setForegroundRole(QPalette::Text);
+    note->setBackgroundRole(QPalette::Base);
+    QFont font = note->font();
+    font.setItalic(true);
+    note->setFont(font);
+    return note;
+}
+
+} // namespace
+
+void ApplyOutdated(ControlKind kind, QWidget* widget, const QString& reason) {
+    const QPalette::ColorRole role = ForeRole(kind);
+    const QVariant ink = widget->property(kInkWhileCurrent);
+    widget->setAccessibleDescription(reason);
+    if (reason.isEmpty()) {
+        if (ink.isValid()) {
+            SetRole(widget, role, ink.value<QColor>());
+            widget->setProperty(kInkWhileCurrent, QVariant());
+        }
+        if (auto* note = widget->findChild<QLabel*>(QStringLiteral("outdatedNote"))) {
+            note->hide();
+        }
+        return;
+    }
+    if (!ink.isValid()) {
+        widget->setProperty(kInkWhileCurrent, widget->palette().color(role));
+    }
+    SetRole(widget, role, kOutdatedInk);
+    if (kind == ControlKind::MultiLineText) {
+        QLabel* note = OutdatedNote(widget);
+        note->setText(reason);
+        const int width = widget->width() / 2;
+        note->setGeometry(widget->width() - width - 4, 3, width, note->heightForWidth(width));
+        note->show();
     }
 }
 

@@ -13,15 +13,19 @@
 
 namespace max2870 {
 
-// The operator's changes are written into the record, which reports them; the widgets' own
-// signals are ignored while they mirror the record.
+// The operator's changes go into the records and on to the sink; the widgets' own signals are
+// ignored while they show what the program wrote.
 void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     const ControlId id = entry.id;
     switch (entry.kind) {
-    case ControlKind::TextBox:
-        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
+    case ControlKind::TextBox: {
+        auto* box = static_cast<QLineEdit*>(widget);
+        connect(box, &QLineEdit::textChanged, this,
                 [this, id](const QString& text) { OnWidgetText(id, text); });
+        connect(box, &QLineEdit::returnPressed, this, [this, id] { FinishEditing(id); });
+        connect(box, &QLineEdit::editingFinished, this, [this, id] { FinishEditing(id); });
         break;
+    }
     case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::editTextChanged, this,
                 [this, id](const QString& text) { OnWidgetText(id, text); });
@@ -61,15 +65,22 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     }
 }
 
+// Typed or pasted into a box that has the focus, the text is the operator's to finish: the
+// recompute's rewrite of that box waits.
 void QtPanel::OnWidgetText(ControlId id, const QString& text) {
-    if (mirroring_ == 0) {
-        record_.SetText(id, text.toStdString());
+    if (mirroring_ != 0 || !records_.WriteText(id, text.toStdString())) {
+        return;
     }
+    if (EntryOf(id).kind == ControlKind::TextBox && Widget(id)->hasFocus()) {
+        editing_ = id;
+    }
+    MirrorText(id); // line ends show as the record holds them
+    Report(id, ControlEvent::Change);
 }
 
 void QtPanel::OnWidgetValue(ControlId id, int value) {
     if (mirroring_ == 0) {
-        record_.SetValue(id, value);
+        SetValue(id, value);
     }
 }
 
@@ -84,7 +95,7 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
     QWidget* port = Widget(ControlId::CPort);
     if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
         // The operator closed the listing; the next "PIC EE Data" shows it again.
-        record_.SetVisible(ControlId::EEdata, false);
+        records_[ControlId::EEdata].visible = false;
     } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -96,7 +107,7 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         OnOperatorEvent(ControlId::FoutText, ControlEvent::Click);
     } else if (watched == port && event->type() == QEvent::ToolTip) {
-        port->setToolTip(PortToolTip(QString::fromStdString(record_.Text(ControlId::CPort))));
+        port->setToolTip(PortToolTip(QString::fromStdString(records_[ControlId::CPort].text)));
     } else if (port != nullptr && watched == static_cast<QComboBox*>(port)->lineEdit() &&
                event->type() == QEvent::FocusOut) {
         static_cast<QComboBox*>(port)->lineEdit()->setCursorPosition(0); // a path shows its start
