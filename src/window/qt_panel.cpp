@@ -16,18 +16,31 @@ namespace {
 // Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
 constexpr Rgb kNoteBack{255, 255, 192};
 
+// Where events go while nothing listens: before the wiring and during teardown.
+class NoEvents : public PanelEvents {
+public:
+    void OnControlEvent(ControlId /*id*/, ControlEvent /*event*/) override {}
+};
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {}
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
+    SetEventSink(nullptr);
+}
+
+void QtPanel::SetEventSink(PanelEvents* sink) {
+    static NoEvents nobody;
+    sink_ = sink != nullptr ? sink : &nobody;
+}
 
 QtPanel::~QtPanel() {
     // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
     // handlers, the record or a widget that is half gone.
-    sink_ = nullptr;
+    SetEventSink(nullptr);
     for (QWidget* widget : widgets_) {
         if (widget != nullptr) {
             widget->removeEventFilter(this);
@@ -54,12 +67,6 @@ void QtPanel::ShowMainWindow() {
     Widget(ControlId::FoutText)->setFocus(Qt::OtherFocusReason);
 }
 
-void QtPanel::Report(ControlId id, ControlEvent event) {
-    if (sink_ != nullptr) {
-        sink_->OnControlEvent(id, event);
-    }
-}
-
 void QtPanel::MirrorText(ControlId id) {
     if (QWidget* widget = Widget(id)) {
         Mirroring mirroring(*this);
@@ -68,15 +75,17 @@ void QtPanel::MirrorText(ControlId id) {
 }
 
 void QtPanel::SetText(ControlId id, std::string_view text) {
-    if (!records_.WriteText(id, text)) {
+    std::string& held = records_[id].text;
+    if (held == text) {
         return;
     }
+    held = text;
     if (id == editing_) { // the program's own text replaces what the operator was typing
         editing_ = ControlId::None;
         heldWriteBack_.reset();
     }
     MirrorText(id);
-    Report(id, ControlEvent::Change);
+    sink_->OnControlEvent(id, ControlEvent::Change);
 }
 
 void QtPanel::WriteBack(ControlId id, std::string_view text) {
@@ -85,6 +94,29 @@ void QtPanel::WriteBack(ControlId id, std::string_view text) {
     } else if (records_.WriteText(id, text)) {
         MirrorText(id);
     }
+}
+
+// Typed or pasted into a box that has the focus, the text is the operator's to finish: the
+// recompute's rewrite of that box waits until Enter or until the box loses the focus.
+void QtPanel::ConnectTextBox(ControlId id, QLineEdit* box) {
+    connect(box, &QLineEdit::textChanged, this,
+            [this, id](const QString& text) { OnWidgetText(id, text); });
+    connect(box, &QLineEdit::returnPressed, this, [this, id] { FinishEditing(id); });
+    connect(box, &QLineEdit::editingFinished, this, [this, id] { FinishEditing(id); });
+}
+
+void QtPanel::OnWidgetText(ControlId id, const QString& text) {
+    std::string typed = text.toStdString();
+    std::string& held = records_[id].text;
+    if (mirroring_ != 0 || held == typed) {
+        return;
+    }
+    held = std::move(typed);
+    if (EntryOf(id).kind == ControlKind::TextBox && Widget(id)->hasFocus()) {
+        editing_ = id;
+    }
+    MirrorText(id); // line ends show as the record holds them
+    sink_->OnControlEvent(id, ControlEvent::Change);
 }
 
 // The edit is over: the box takes the recompute's latest rewrite of it, as it would have at
@@ -109,7 +141,7 @@ void QtPanel::AppendText(ControlId id, std::string_view text) {
         ApplyAppend(widget, records_[id].text, std::string(text));
     }
     records_[id].text.append(text);
-    Report(id, ControlEvent::Change);
+    sink_->OnControlEvent(id, ControlEvent::Change);
 }
 
 void QtPanel::SetValue(ControlId id, int value) {
@@ -121,7 +153,7 @@ void QtPanel::SetValue(ControlId id, int value) {
         Mirroring mirroring(*this);
         ApplyValue(EntryOf(id), widget, records_[id].value);
     }
-    Report(id, *event);
+    sink_->OnControlEvent(id, *event);
 }
 
 void QtPanel::SetCaption(ControlId id, std::string_view caption) {

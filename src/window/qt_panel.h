@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+class QLineEdit;
 class QWidget;
 
 namespace max2870 {
@@ -46,7 +47,7 @@ public:
     // Replaces the modal message box (tests).
     void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 
-    void SetEventSink(PanelEvents* sink) override { sink_ = sink; }
+    void SetEventSink(PanelEvents* sink) override; // none: events go nowhere
     std::string Text(ControlId id) const override { return records_[id].text; }
     void SetText(ControlId id, std::string_view text) override;
     void WriteBack(ControlId id, std::string_view text) override;
@@ -89,7 +90,6 @@ private:
         QtPanel& panel_;
     };
 
-    void Report(ControlId id, ControlEvent event);
     void MirrorText(ControlId id);
     void MirrorBack(ControlId id, bool noteChanged = false);
     void MirrorToolTip(ControlId id);
@@ -103,12 +103,15 @@ private:
     void MirrorAll(const ControlEntry& entry);
     void ChainTabOrder();
 
+    // The text boxes both ways, beside the program's writes.
+    void ConnectTextBox(ControlId id, QLineEdit* box);
+    void OnWidgetText(ControlId id, const QString& text);
+    void FinishEditing(ControlId id);
+
     // qt_panel_signals.cpp
     void Connect(const ControlEntry& entry, QWidget* widget);
-    void OnWidgetText(ControlId id, const QString& text);
     void OnWidgetValue(ControlId id, int value);
     void OnOperatorEvent(ControlId id, ControlEvent event);
-    void FinishEditing(ControlId id);
 
     ControlRecords records_;
     QStringList families_;
@@ -116,7 +119,7 @@ private:
     std::array<QWidget*, ControlCount> widgets_{};
     std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
     std::unique_ptr<QWidget> main_;
-    PanelEvents* sink_ = nullptr;
+    PanelEvents* sink_ = nullptr; // never empty once built
     MessageSink messageSink_;
     int mirroring_ = 0;
     ControlId editing_ = ControlId::None;      // the box the operator is typing into

@@ -18,14 +18,9 @@ namespace max2870 {
 void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     const ControlId id = entry.id;
     switch (entry.kind) {
-    case ControlKind::TextBox: {
-        auto* box = static_cast<QLineEdit*>(widget);
-        connect(box, &QLineEdit::textChanged, this,
-                [this, id](const QString& text) { OnWidgetText(id, text); });
-        connect(box, &QLineEdit::returnPressed, this, [this, id] { FinishEditing(id); });
-        connect(box, &QLineEdit::editingFinished, this, [this, id] { FinishEditing(id); });
+    case ControlKind::TextBox:
+        ConnectTextBox(id, static_cast<QLineEdit*>(widget));
         break;
-    }
     case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::editTextChanged, this,
                 [this, id](const QString& text) { OnWidgetText(id, text); });
@@ -65,19 +60,6 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     }
 }
 
-// Typed or pasted into a box that has the focus, the text is the operator's to finish: the
-// recompute's rewrite of that box waits.
-void QtPanel::OnWidgetText(ControlId id, const QString& text) {
-    if (mirroring_ != 0 || !records_.WriteText(id, text.toStdString())) {
-        return;
-    }
-    if (EntryOf(id).kind == ControlKind::TextBox && Widget(id)->hasFocus()) {
-        editing_ = id;
-    }
-    MirrorText(id); // line ends show as the record holds them
-    Report(id, ControlEvent::Change);
-}
-
 void QtPanel::OnWidgetValue(ControlId id, int value) {
     if (mirroring_ == 0) {
         SetValue(id, value);
@@ -87,7 +69,7 @@ void QtPanel::OnWidgetValue(ControlId id, int value) {
 // Events that change nothing in the record: a button pressed, a click in a box, a box left.
 void QtPanel::OnOperatorEvent(ControlId id, ControlEvent event) {
     if (mirroring_ == 0) {
-        Report(id, event);
+        sink_->OnControlEvent(id, event);
     }
 }
 
