@@ -21,6 +21,14 @@ void MemoryPanel::AppendText(ControlId id, std::string_view text) {
     }
 }
 
+bool MemoryPanel::Press(ControlId id) {
+    if (!records_[id].visible || !records_[id].enabled) {
+        return false;
+    }
+    Report(id, ControlEvent::Click);
+    return true;
+}
+
 void MemoryPanel::SetCaption(ControlId id, std::string_view caption) {
     records_[id].text = std::string(caption);
 }

@@ -42,6 +42,10 @@ public:
     // Puts the caret at the end of a text box and inserts the text there (the box scrolls to it).
     virtual void AppendText(ControlId id, std::string_view text) = 0;
 
+    // A program-made click, reported exactly as the operator's: a button pressed, a click in
+    // a box. A control the operator could not click (hidden or greyed) reports nothing: false.
+    virtual bool Press(ControlId id) = 0;
+
     // Labels, buttons, check boxes, option buttons, frames and windows: the caption.
     virtual std::string Caption(ControlId id) const = 0;
     virtual void SetCaption(ControlId id, std::string_view caption) = 0;

@@ -144,6 +144,14 @@ void QtPanel::AppendText(ControlId id, std::string_view text) {
     sink_->OnControlEvent(id, ControlEvent::Change);
 }
 
+bool QtPanel::Press(ControlId id) {
+    if (!records_[id].visible || !records_[id].enabled) {
+        return false;
+    }
+    sink_->OnControlEvent(id, ControlEvent::Click);
+    return true;
+}
+
 void QtPanel::SetValue(ControlId id, int value) {
     const std::optional<ControlEvent> event = records_.WriteValue(id, value);
     if (!event) {

@@ -52,6 +52,7 @@ public:
     void SetText(ControlId id, std::string_view text) override;
     void WriteBack(ControlId id, std::string_view text) override;
     void AppendText(ControlId id, std::string_view text) override;
+    bool Press(ControlId id) override;
     std::string Caption(ControlId id) const override { return records_[id].text; }
     void SetCaption(ControlId id, std::string_view caption) override;
     int Value(ControlId id) const override { return records_[id].value; }

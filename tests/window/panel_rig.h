@@ -107,7 +107,7 @@ struct Twin {
             memory.SetValue(s.id, memory.Value(s.id) + (up ? 1 : -1));
         } else if (s.act == Press) { // a command button, or a click in the wanted frequency
             QTest::mouseClick(w, Qt::LeftButton);
-            memoryRouter.OnControlEvent(s.id, ControlEvent::Click);
+            memory.Press(s.id);
         } else if (s.act == Close) { // the operator closes the listing window
             w->close();
             memory.SetVisible(s.id, false);
