@@ -84,7 +84,10 @@ void QtPanel::SetText(ControlId id, std::string_view text) {
         editing_ = ControlId::None;
         heldWriteBack_.reset();
     }
-    MirrorText(id);
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyText(EntryOf(id), widget, held, *fonts_);
+    }
     sink_->OnControlEvent(id, ControlEvent::Change);
 }
 

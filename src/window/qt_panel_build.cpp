@@ -83,6 +83,10 @@ void QtPanel::MirrorAll(const ControlEntry& entry) {
     ApplyColours(entry.kind, widget, entry.fore ? std::optional(record.fore) : std::nullopt,
                  std::nullopt);
     MirrorBack(entry.id);
+    if (!record.note.empty() || !record.outdated.empty()) {
+        MirrorToolTip(entry.id);
+        ApplyOutdated(entry.kind, widget, QString::fromStdString(record.outdated));
+    }
     if (entry.kind != ControlKind::Window) {
         widget->setVisible(record.visible);
         widget->setEnabled(record.enabled);
