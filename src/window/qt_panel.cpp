@@ -22,25 +22,27 @@ public:
     void OnControlEvent(ControlId /*id*/, ControlEvent /*event*/) override {}
 };
 
+PanelEvents* Nobody() {
+    static NoEvents nobody;
+    return &nobody;
+}
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
-    SetEventSink(nullptr);
-}
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)), sink_(Nobody()) {}
 
 void QtPanel::SetEventSink(PanelEvents* sink) {
-    static NoEvents nobody;
-    sink_ = sink != nullptr ? sink : &nobody;
+    sink_ = sink != nullptr ? sink : Nobody();
 }
 
 QtPanel::~QtPanel() {
     // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
     // handlers, the record or a widget that is half gone.
-    SetEventSink(nullptr);
+    sink_ = Nobody();
     for (QWidget* widget : widgets_) {
         if (widget != nullptr) {
             widget->removeEventFilter(this);

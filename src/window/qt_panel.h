@@ -120,7 +120,7 @@ private:
     std::array<QWidget*, ControlCount> widgets_{};
     std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
     std::unique_ptr<QWidget> main_;
-    PanelEvents* sink_ = nullptr; // never empty once built
+    PanelEvents* sink_; // never empty: one that drops every event while nobody listens
     MessageSink messageSink_;
     int mirroring_ = 0;
     ControlId editing_ = ControlId::None;      // the box the operator is typing into
