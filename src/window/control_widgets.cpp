@@ -132,7 +132,7 @@ void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
     SetRole(widget, role, QColor(colour.red, colour.green, colour.blue));
 }
 
-// Where a greyed control keeps the ink it shows again once current.
+// Where a greyed control without an ink of its own keeps the one it shows again once current.
 constexpr const char* kInkWhileCurrent = "inkWhileCurrent";
 const QColor kOutdatedInk(128, 128, 128);
 
@@ -298,9 +298,7 @@ void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
 
 void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
                   std::optional<Rgb> back) {
-    if (fore && widget->property(kInkWhileCurrent).isValid()) {
-        widget->setProperty(kInkWhileCurrent, QColor(fore->red, fore->green, fore->blue));
-    } else if (fore) {
+    if (fore) {
         SetRole(widget, ForeRole(kind), *fore);
     }
     if (!back) {
@@ -340,13 +338,16 @@ QLabel* OutdatedNote(QWidget* box) {
 
 } // namespace
 
-void ApplyOutdated(ControlKind kind, QWidget* widget, const QString& reason) {
+void ApplyOutdated(ControlKind kind, QWidget* widget, const QString& reason,
+                   std::optional<Rgb> ownInk) {
     const QPalette::ColorRole role = ForeRole(kind);
     const QVariant ink = widget->property(kInkWhileCurrent);
     widget->setAccessibleDescription(reason);
     if (reason.isEmpty()) {
         if (ink.isValid()) {
-            SetRole(widget, role, ink.value<QColor>());
+            SetRole(widget, role,
+                    ownInk ? QColor(ownInk->red, ownInk->green, ownInk->blue)
+                           : ink.value<QColor>());
             widget->setProperty(kInkWhileCurrent, QVariant());
         }
         if (auto* note = widget->findChild<QLabel*>(QStringLiteral("outdatedNote"))) {

@@ -176,7 +176,8 @@ void QtPanel::SetCaption(ControlId id, std::string_view caption) {
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
     records_[id].fore = colour;
-    if (QWidget* widget = Widget(id)) {
+    foreSet_[Index(id)] = true;
+    if (QWidget* widget = Widget(id); widget != nullptr && records_[id].outdated.empty()) {
         ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
     }
 }
@@ -219,9 +220,13 @@ void QtPanel::MarkOutdated(ControlId id, std::string_view reason) {
     }
     records_[id].outdated = std::string(reason);
     if (QWidget* widget = Widget(id)) {
-        ApplyOutdated(EntryOf(id).kind, widget, ToQString(reason));
+        ApplyOutdated(EntryOf(id).kind, widget, ToQString(reason), OwnInk(id));
         MirrorToolTip(id);
     }
+}
+
+std::optional<Rgb> QtPanel::OwnInk(ControlId id) const {
+    return foreSet_[Index(id)] ? std::optional(records_[id].fore) : std::nullopt;
 }
 
 // The table's tooltip, then what the program noted on the control.

@@ -94,6 +94,7 @@ private:
     void MirrorText(ControlId id);
     void MirrorBack(ControlId id, bool noteChanged = false);
     void MirrorToolTip(ControlId id);
+    std::optional<Rgb> OwnInk(ControlId id) const; // the ink the table or the program gave
     void ShowListingWindow(bool visible);
     void KeepFocusAcross(QWidget* widget, bool enabled);
 
@@ -119,6 +120,7 @@ private:
     std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
     std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
+    std::array<bool, ControlCount> foreSet_{}; // an ink the table or the program gave
     std::unique_ptr<QWidget> main_;
     PanelEvents* sink_; // never empty: one that drops every event while nobody listens
     MessageSink messageSink_;
