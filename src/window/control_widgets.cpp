@@ -327,9 +327,10 @@ QLabel* OutdatedNote(QWidget* box) {
     note->setTextFormat(Qt::PlainText);
     note->setWordWrap(true);
     note->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    note->setAutoFillBackground(true); // readable over a long line of the old results
-    note->setForegroundRole(QPalette::Text);
-    note->setBackgroundRole(QPalette::Base);
+    // Black on white whatever the theme, and readable over a long line of the old results.
+    note->setAutoFillBackground(true);
+    SetRole(note, QPalette::WindowText, colour::Black);
+    SetRole(note, QPalette::Window, colour::White);
     QFont font = note->font();
     font.setItalic(true);
     note->setFont(font);
