@@ -53,6 +53,10 @@ public:
     // Takes the panel as another hand (the operator) left it, before a line is applied.
     void Adopt(const PlanInputs& panel);
 
+    // The link's count of operations given, and whether it has done that many.
+    Ticket LinkIssued() const { return link_.Issued(); }
+    bool LinkDone(Ticket ticket) const { return link_.Done(ticket); }
+
     const InstrumentSettings& Settings() const { return settings_; }
     const Plan& CurrentPlan() const { return plan_; }
     void SetObserver(Observer observer) { observer_ = std::move(observer); }

@@ -13,6 +13,7 @@ struct ScpiServer::Connection {
     bool closed = false;
     scpi::Session session;
     std::optional<scpi::LineRun> run;
+    scpi::Ticket lastOperation = 0; // the link's count after this connection's latest operation
 };
 
 ScpiServer::ScpiServer(scpi::Engine& engine, QObject* parent) : QObject(parent), engine_(engine) {
@@ -71,7 +72,11 @@ void ScpiServer::Process(Connection& c) {
     std::string line;
     while (!c.closed) {
         if (c.run) {
+            const scpi::Ticket before = engine_.LinkIssued();
             engine_.Run(*c.run, c.session, c.id);
+            if (engine_.LinkIssued() != before) {
+                c.lastOperation = engine_.LinkIssued();
+            }
             if (c.run->Waiting()) {
                 return;
             }
@@ -80,12 +85,16 @@ void ScpiServer::Process(Connection& c) {
             Reply(c, reply);
             continue;
         }
-        if (!NextLine(c, line)) {
+        if (Backlogged(c) || !NextLine(c, line)) {
             return;
         }
         emit LineApplied(c.id, QString::fromStdString(line));
         c.run = scpi::Engine::Begin(line);
     }
+}
+
+bool ScpiServer::Backlogged(const Connection& c) const {
+    return c.lastOperation > kMaxBacklog && !engine_.LinkDone(c.lastOperation - kMaxBacklog);
 }
 
 // The next whole line of the connection, reading the socket when the buffer has none.
@@ -151,9 +160,17 @@ void ScpiServer::Close(Connection& c) {
 }
 
 void ScpiServer::Resume() {
-    std::vector<Connection*> waiting;
+    if (!resumeQueued_) {
+        resumeQueued_ = true;
+        QMetaObject::invokeMethod(this, &ScpiServer::ResumeNow, Qt::QueuedConnection);
+    }
+}
+
+void ScpiServer::ResumeNow() {
+    resumeQueued_ = false;
+    std::vector<Connection*> waiting; // on *OPC?, *WAI or the link's backlog
     for (auto& [id, c] : connections_) {
-        if (c->run && c->run->Waiting() && !c->closed) {
+        if (!c->closed) {
             waiting.push_back(c.get());
         }
     }

@@ -24,6 +24,10 @@ public:
     static constexpr int kMaxConnections = 16;
     static constexpr std::size_t kMaxLine = 65536;
     static constexpr qint64 kMaxUnread = 1 << 20;
+    // Link operations a connection may have waiting before its next line is held back: a client
+    // that sends settings faster than the board takes them is slowed by TCP, not by memory, and
+    // the other connections go on.
+    static constexpr scpi::Ticket kMaxBacklog = 64;
 
     explicit ScpiServer(scpi::Engine& engine, QObject* parent = nullptr);
     ~ScpiServer() override;
@@ -32,7 +36,9 @@ public:
     quint16 Port() const { return server_.serverPort(); }
     std::string Address() const;
 
-    // The link finished an operation: lines waiting for it go on.
+    // The link finished an operation: lines waiting for it go on, from the event loop. The link
+    // reports progress from inside a command (a *RST's Forget is done at once), and a line
+    // must never run in the middle of another.
     void Resume();
     // The link failed an operation a connection asked for.
     void Fail(int client, const QString& why);
@@ -46,8 +52,10 @@ signals:
 private:
     struct Connection;
     void Accept();
+    void ResumeNow();
     void Process(Connection& c);
     bool NextLine(Connection& c, std::string& line);
+    bool Backlogged(const Connection& c) const;
     void Reply(Connection& c, const std::string& text);
     void Close(Connection& c);
 
@@ -55,6 +63,7 @@ private:
     QTcpServer server_;
     std::map<int, std::unique_ptr<Connection>> connections_;
     int nextId_ = 1;
+    bool resumeQueued_ = false;
 };
 
 } // namespace max2870
