@@ -101,25 +101,34 @@ void QtPanel::SetCaption(ControlId id, std::string_view caption) {
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
     record_.SetForeColour(id, colour);
-    if (QWidget* widget = Widget(id)) {
-        ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
-    }
+    coloursFixed_[Index(id)] = true;
+    MirrorColours(id);
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
     record_.SetBackColour(id, colour);
-    backSet_[Index(id)] = true;
-    MirrorBack(id);
+    coloursFixed_[Index(id)] = true;
+    MirrorColours(id);
 }
 
-// A note's highlight stands in for the background while the note is there; a box whose
-// background nobody set goes back to the record's white.
-void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
+// Where the panel fixes one colour of a control, the window fixes the one that goes with it: a
+// dark desktop theme must neither put its light text on the panel's light backgrounds nor leave
+// its dark background under the panel's dark text. Captions sit on the window's fixed background
+// and always take the panel's ink; boxes and buttons keep the theme's colours until one is fixed.
+// A note's highlight stands in for the background while the note is there.
+void QtPanel::MirrorColours(ControlId id) {
     QWidget* widget = Widget(id);
+    const ControlKind kind = EntryOf(id).kind;
     const MemoryPanel::ControlRecord& record = record_.Record(id);
-    if (widget != nullptr && (backSet_[Index(id)] || !record.note.empty() || noteChanged)) {
-        ApplyColours(EntryOf(id).kind, widget, std::nullopt,
-                     record.note.empty() ? record.back : kNoteBack);
+    coloursFixed_[Index(id)] = coloursFixed_[Index(id)] || !record.note.empty();
+    if (widget == nullptr) {
+        return;
+    }
+    if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
+        kind == ControlKind::OptionButton || kind == ControlKind::Frame) {
+        ApplyColours(kind, widget, record.fore, std::nullopt);
+    } else if (coloursFixed_[Index(id)]) {
+        ApplyColours(kind, widget, record.fore, record.note.empty() ? record.back : kNoteBack);
     }
 }
 
@@ -141,7 +150,7 @@ void QtPanel::SetNote(ControlId id, std::string_view note) {
             }
         }
         widget->setToolTip(tip.join(QLatin1Char('\n')));
-        MirrorBack(id, true);
+        MirrorColours(id);
     }
 }
 

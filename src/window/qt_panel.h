@@ -88,7 +88,7 @@ private:
     void OnControlEvent(ControlId id, ControlEvent event) override;
     void Report(ControlId id, ControlEvent event);
     void MirrorText(ControlId id);
-    void MirrorBack(ControlId id, bool noteChanged = false);
+    void MirrorColours(ControlId id);
     void ShowListingWindow(bool visible);
     void KeepFocusAcross(QWidget* widget, bool enabled);
 
@@ -109,7 +109,7 @@ private:
     QStringList families_;
     std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
-    std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
+    std::array<bool, ControlCount> coloursFixed_{}; // by the table, the program or a note
     std::unique_ptr<QWidget> main_;
     PanelEvents* sink_ = nullptr;
     MessageSink messageSink_;

@@ -73,16 +73,15 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
 void QtPanel::MirrorAll(const ControlEntry& entry) {
     QWidget* widget = Widget(entry.id);
     const MemoryPanel::ControlRecord& record = record_.Record(entry.id);
-    backSet_[Index(entry.id)] = backSet_[Index(entry.id)] || entry.back.has_value();
+    coloursFixed_[Index(entry.id)] =
+        coloursFixed_[Index(entry.id)] || entry.back.has_value() || entry.fore.has_value();
     Mirroring mirroring(*this);
     if (entry.kind != ControlKind::Window) {
         ApplyBold(entry, widget, record.bold, *fonts_); // before the text, which may fit the font
     }
     ApplyText(entry, widget, record.text, *fonts_);
     ApplyValue(entry, widget, record.value);
-    ApplyColours(entry.kind, widget, entry.fore ? std::optional(record.fore) : std::nullopt,
-                 std::nullopt);
-    MirrorBack(entry.id);
+    MirrorColours(entry.id);
     if (entry.kind != ControlKind::Window) {
         widget->setVisible(record.visible);
         widget->setEnabled(record.enabled);

@@ -130,10 +130,12 @@ struct Twin {
             const Rgb back = m.note.empty() ? m.back : Rgb{255, 255, 192};
             QStringList tip{QString::fromUtf8(e.tooltip.data(), e.tooltip.size()), m.note.c_str()};
             tip.removeAll(QString());
-            const QString text = e.kind == ControlKind::Spinner
-                                     ? QString::number(m.value)
-                                     : QString::fromStdString(DisplayLineEnds(m.text)) +
-                                           (m.value && !window ? "[x]" : "");
+            const int divider = 1 << m.value; // what a reader hears, as the label shows it
+            const QString text =
+                e.kind == ControlKind::Spinner
+                    ? QString::number(e.id == ControlId::OutDivCont ? divider : m.value)
+                    : QString::fromStdString(DisplayLineEnds(m.text)) +
+                          (m.value && !window ? "[x]" : "");
             const QString held =
                 Look(text, QColor(m.fore.red, m.fore.green, m.fore.blue),
                      boxed ? QColor(back.red, back.green, back.blue) : QColor(), tip.join('\n'),
