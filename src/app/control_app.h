@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/close_guard.h"
+#include "core/synth_state.h"
 #include "link/link_controller.h"
 #include "link/port_directory.h"
 #include "link/qt_serial_link.h"
 #include "panel/listing_command.h"
 #include "panel/plan_controller.h"
-#include "core/synth_state.h"
 #include "window/qt_panel.h"
+
+#include <memory>
 
 namespace max2870 {
 
@@ -33,6 +36,7 @@ private:
     QtSerialLink serial_;
     SystemPortDirectory ports_;
     LinkController link_{state_, panel_, plan_, serial_, ports_};
+    std::unique_ptr<CloseGuard> closeGuard_; // from the first show on
 };
 
 // Application name, style and icon, the same for the program and its start-up benchmark.
