@@ -16,6 +16,13 @@ namespace {
 // Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
 constexpr Rgb kNoteBack{255, 255, 192};
 
+QMargins FrameOf(const QWidget& window) {
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -159,7 +166,13 @@ void QtPanel::SetVisible(ControlId id, bool visible) {
     if (id == ControlId::EEdata) {
         ShowListingWindow(visible);
     } else if (QWidget* widget = Widget(id)) {
+        if (!visible) {
+            focus_.Leaving(widget, Widget(ControlId::Text1));
+        }
         widget->setVisible(visible);
+        if (visible) {
+            focus_.Returned(widget);
+        }
     }
 }
 
@@ -171,6 +184,7 @@ void QtPanel::ShowListingWindow(bool visible) {
         window->setVisible(visible);
         if (visible) {
             window->raise();
+            window->activateWindow(); // Escape closes it, and the keys reach its text at once
         }
     }
 }
@@ -178,29 +192,13 @@ void QtPanel::ShowListingWindow(bool visible) {
 void QtPanel::SetEnabled(ControlId id, bool enabled) {
     record_.SetEnabled(id, enabled);
     if (QWidget* widget = Widget(id)) {
-        KeepFocusAcross(widget, enabled);
-    }
-}
-
-// A widget that goes grey while it has the focus (a send button during its transfer) pushes
-// the focus on to the next control; when it comes back, so does the focus, unless the operator
-// has put it somewhere else meanwhile.
-void QtPanel::KeepFocusAcross(QWidget* widget, bool enabled) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!enabled && focus == widget && focusBeforeDisabling_.isNull()) {
-        focusBeforeDisabling_ = widget;
-    }
-    const bool parkedByUs = focus == widget || (focus != nullptr && focus == focusParked_);
-    widget->setEnabled(enabled);
-    if (!enabled && parkedByUs && !focusBeforeDisabling_.isNull()) {
-        focusParked_ = QApplication::focusWidget();
-    }
-    if (enabled && !focusBeforeDisabling_.isNull() && focusBeforeDisabling_->isEnabled()) {
-        if (QApplication::focusWidget() == focusParked_) {
-            focusBeforeDisabling_->setFocus(Qt::OtherFocusReason);
+        if (!enabled) {
+            focus_.Leaving(widget, Widget(ControlId::Text1));
         }
-        focusBeforeDisabling_ = nullptr;
-        focusParked_ = nullptr;
+        widget->setEnabled(enabled);
+        if (enabled) {
+            focus_.Returned(widget);
+        }
     }
 }
 
@@ -214,11 +212,21 @@ WindowRect QtPanel::WindowPlace(ControlId window) const {
             TwipsOf(frame.height())};
 }
 
+// The place is that of the outer edges, frame and title bar included. A window just shown for the
+// first time has not been framed yet, so Qt would put its client area where its frame belongs;
+// until the window manager has framed it, the main window's frame stands in for its own.
 void QtPanel::MoveWindow(ControlId window, double left, double top) {
     record_.MoveWindow(window, left, top);
-    if (QWidget* widget = Widget(window)) {
-        widget->move(PixelsOf(left), PixelsOf(top));
+    QWidget* widget = Widget(window);
+    if (widget == nullptr) {
+        return;
     }
+    const QPoint outer(PixelsOf(left), PixelsOf(top));
+    QMargins frame = FrameOf(*widget);
+    if (frame.isNull() && main_ && widget != main_.get()) {
+        frame = FrameOf(*main_);
+    }
+    widget->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), widget->size()));
 }
 
 void QtPanel::ShowMessage(std::string_view title, std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panel/memory_panel.h"
+#include "window/focus_keeper.h"
 #include "window/panel_fonts.h"
 
 #include <QObject>
@@ -90,7 +91,6 @@ private:
     void MirrorText(ControlId id);
     void MirrorColours(ControlId id);
     void ShowListingWindow(bool visible);
-    void KeepFocusAcross(QWidget* widget, bool enabled);
 
     // qt_panel_build.cpp
     void BuildMainWindow();
@@ -114,9 +114,8 @@ private:
     PanelEvents* sink_ = nullptr;
     MessageSink messageSink_;
     int mirroring_ = 0;
-    ControlId appending_ = ControlId::None;  // its widget has the appended text already
-    QPointer<QWidget> focusBeforeDisabling_; // where the focus was when its widget went grey
-    QPointer<QWidget> focusParked_;          // where Qt moved it meanwhile
+    ControlId appending_ = ControlId::None; // its widget has the appended text already
+    FocusKeeper focus_;
 };
 
 } // namespace max2870

@@ -6,6 +6,7 @@
 #include "window/twips.h"
 
 #include <QApplication>
+#include <QShortcut>
 
 namespace max2870 {
 namespace {
@@ -48,11 +49,13 @@ void QtPanel::BuildListingWindow() {
     window->setFont(fonts_->Font(FontStyle::Default, false));
     widgets_[Index(ControlId::EEdata)] = window;
     window->installEventFilter(this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    connect(escape, &QShortcut::activated, window, &QWidget::close);
     MirrorAll(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
     const WindowRect& place = record_.Record(ControlId::EEdata).place;
     if (place.left != 0 || place.top != 0) {
-        window->move(PixelsOf(place.left), PixelsOf(place.top));
+        MoveWindow(ControlId::EEdata, place.left, place.top);
     }
 }
 

@@ -12,6 +12,23 @@
 #include <QMouseEvent>
 
 namespace max2870 {
+namespace {
+
+// A click in a box, or the keyboard's way of entering it: both tell that the operator is about
+// to type there.
+bool EntersByHand(const QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        return static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+        return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+               reason == Qt::ShortcutFocusReason;
+    }
+    return false;
+}
+
+} // namespace
 
 // The operator's changes are written into the record, which reports them; the widgets' own
 // signals are ignored while they mirror the record.
@@ -91,9 +108,7 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             OnOperatorEvent(ControlId::FrText, ControlEvent::LostFocus);
         }
-    } else if (watched == Widget(ControlId::FoutText) &&
-               event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    } else if (watched == Widget(ControlId::FoutText) && EntersByHand(event)) {
         OnOperatorEvent(ControlId::FoutText, ControlEvent::Click);
     } else if (watched == port && event->type() == QEvent::ToolTip) {
         port->setToolTip(PortToolTip(QString::fromStdString(record_.Text(ControlId::CPort))));
