@@ -6,7 +6,6 @@
 #include "window/twips.h"
 
 #include <QApplication>
-#include <QShortcut>
 
 namespace max2870 {
 namespace {
@@ -49,8 +48,6 @@ void QtPanel::BuildListingWindow() {
     window->setFont(fonts_->Font(FontStyle::Default, false));
     widgets_[Index(ControlId::EEdata)] = window;
     window->installEventFilter(this);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    connect(escape, &QShortcut::activated, window, &QWidget::close);
     MirrorAll(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
     const WindowRect& place = record_.Record(ControlId::EEdata).place;

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -102,6 +103,9 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
         // The operator closed the listing; the next "PIC EE Data" shows it again.
         record_.SetVisible(ControlId::EEdata, false);
+    } else if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        Widget(ControlId::EEdata)->close(); // a key its read-only text passed on
     } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
