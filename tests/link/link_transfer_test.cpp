@@ -80,10 +80,6 @@ void LinkTransferTest::closeDuringWriteEeLetsTheSetFinish() {
     QVERIFY(sim.waitForFinished(5000));
     QVERIFY2(held && rig.finishedAt - rig.clickedAt >= 2.4, "the close did not wait for the set");
     QCOMPARE(sim.readAll(), "12 lines received\n");
-    QVERIFY2(rig.Log().find("\n" + CloseDeferredLog()) != std::string::npos &&
-                 rig.Log().ends_with("\nStored in EE, Reg5 to Reg0: 00400005 609C80FC 0000000B "
-                                     "18005E42 20000FA1 00E80190\r\n"),
-             "the log does not say that the close waits, or what was stored");
 }
 
 void LinkTransferTest::pacedCommandsAtFullTiming() {

@@ -39,12 +39,6 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
         << "reference as typed with both suffixes";
     EXPECT_NE(ListingText(s, {"10", false, true}).find("Ref = 10MHz X2\r\n"), std::string::npos)
         << "doubler suffix";
-    for (const char* pasted : {"10\n", "10\r\n", "10\r"}) { // the second line stays one comment
-        EXPECT_NE(ListingText(s, {pasted, false, false})
-                      .find("\r\n;  Fout = 2320.5MHz      Ref = 10 MHz\r\n   de 0x00, 0x40"),
-                  std::string::npos)
-            << "a line end in the reference breaks the comment line";
-    }
     EXPECT_EQ(EEhexData(static_cast<std::int32_t>(0x80E80007)),
               "   de 0x80, 0xE8, 0x00, 0x07    ;Reg 7")
         << "a negative word's bytes and address";
