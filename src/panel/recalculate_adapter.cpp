@@ -1,5 +1,5 @@
-#include "core/numbers.h"
 #include "core/chip_rules.h"
+#include "core/numbers.h"
 #include "panel/option_codes.h"
 #include "panel/plan_controller.h"
 
@@ -20,6 +20,9 @@ std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const Opt
     }
     return code;
 }
+
+constexpr const char* kNoComparison =
+    "Not current: the reference and R give no comparison frequency above 0 MHz";
 
 std::string ChipRulesNote(const Plan& plan, bool integerN) {
     std::string note;
@@ -79,13 +82,19 @@ void PlanController::ShowPlan(bool integerN) {
     const PlanDisplay& d = plan_.display;
     panel_.SetVisible(EEdata, false);
     panel_.SetEnabled(TrackDivider, true);
-    if (plan_.reached == PlanStage::Reference) {
+    // A run that stops before a comparison frequency writes nothing: what the results show is
+    // from an earlier panel, and says so.
+    const bool stopped = plan_.reached == PlanStage::Reference;
+    for (ControlId shown : {Label6, ValuesText}) {
+        panel_.MarkOutdated(shown, stopped ? kNoComparison : "");
+    }
+    if (stopped) {
         return;
     }
-    WriteBack(Rdivider, *d.rdivider);
+    panel_.WriteBack(Rdivider, *d.rdivider);
     panel_.SetCaption(Label6, *d.label6);
     if (d.fout) {
-        WriteBack(FoutText, *d.fout);
+        panel_.WriteBack(FoutText, *d.fout);
     }
     panel_.SetCaption(Fvco, *d.fvco);
     panel_.SetForeColour(Fvco, d.vcoInRange ? colour::Black : colour::Red);
@@ -93,7 +102,7 @@ void PlanController::ShowPlan(bool integerN) {
         panel_.SetBold(Fvco, false);
     }
     panel_.SetBackColour(FoutText, d.vcoInRange ? colour::White : colour::Red);
-    WriteBack(ResolutionText, *d.resolution);
+    panel_.WriteBack(ResolutionText, *d.resolution);
     if (d.values) {
         panel_.SetText(ValuesText, *d.values);
         panel_.SetNote(ValuesText, ChipRulesNote(plan_, integerN));
@@ -101,12 +110,6 @@ void PlanController::ShowPlan(bool integerN) {
     if (d.valuesColour) {
         panel_.SetForeColour(ValuesText, *d.valuesColour);
     }
-}
-
-void PlanController::WriteBack(ControlId id, const std::string& text) {
-    muted_ = id;
-    panel_.SetText(id, text);
-    muted_ = ControlId::None;
 }
 
 } // namespace max2870

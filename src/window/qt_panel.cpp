@@ -23,20 +23,39 @@ QMargins FrameOf(const QWidget& window) {
             outer.bottom() - inner.bottom()};
 }
 
+// Where events go while nothing listens: before the wiring and during teardown.
+class NoEvents : public PanelEvents {
+public:
+    void OnControlEvent(ControlId /*id*/, ControlEvent /*event*/) override {}
+};
+
+PanelEvents* Nobody() {
+    static NoEvents nobody;
+    return &nobody;
+}
+
+// Captions, check boxes, option buttons and frames show the main window's fixed background.
+bool SitsOnThePanel(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::CheckBox ||
+           kind == ControlKind::OptionButton || kind == ControlKind::Frame;
+}
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
-    record_.SetEventSink(this);
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)), sink_(Nobody()) {}
+
+void QtPanel::SetEventSink(PanelEvents* sink) {
+    sink_ = sink != nullptr ? sink : Nobody();
 }
 
 QtPanel::~QtPanel() {
     // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
     // handlers, the record or a widget that is half gone.
-    sink_ = nullptr;
+    sink_ = Nobody();
     for (QWidget* widget : widgets_) {
         if (widget != nullptr) {
             widget->removeEventFilter(this);
@@ -63,57 +82,119 @@ void QtPanel::ShowMainWindow() {
     Widget(ControlId::FoutText)->setFocus(Qt::OtherFocusReason);
 }
 
-void QtPanel::Report(ControlId id, ControlEvent event) {
-    if (sink_ != nullptr) {
-        sink_->OnControlEvent(id, event);
-    }
-}
-
-void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
-    if (QWidget* widget = Widget(id)) {
-        Mirroring mirroring(*this);
-        const ControlEntry& entry = EntryOf(id);
-        if (event == ControlEvent::Change && entry.kind != ControlKind::Spinner) {
-            if (id != appending_) {
-                ApplyText(entry, widget, record_.Text(id), *fonts_);
-            }
-        } else {
-            ApplyValue(entry, widget, record_.Value(id));
-        }
-    }
-    Report(id, event);
-}
-
 void QtPanel::MirrorText(ControlId id) {
     if (QWidget* widget = Widget(id)) {
         Mirroring mirroring(*this);
-        ApplyText(EntryOf(id), widget, record_.Text(id), *fonts_);
+        ApplyText(EntryOf(id), widget, records_[id].text, *fonts_);
+    }
+}
+
+void QtPanel::SetText(ControlId id, std::string_view text) {
+    std::string& held = records_[id].text;
+    if (held == text) {
+        return;
+    }
+    held = text;
+    if (id == editing_) { // the program's own text replaces what the operator was typing
+        editing_ = ControlId::None;
+        heldWriteBack_.reset();
+    }
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyText(EntryOf(id), widget, held, *fonts_);
+    }
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+void QtPanel::WriteBack(ControlId id, std::string_view text) {
+    if (id == editing_) {
+        heldWriteBack_ = std::string(text);
+    } else if (records_.WriteText(id, text)) {
+        MirrorText(id);
+    }
+}
+
+// Typed or pasted into a box that has the focus, the text is the operator's to finish: the
+// recompute's rewrite of that box waits until Enter or until the box loses the focus.
+void QtPanel::ConnectTextBox(ControlId id, QLineEdit* box) {
+    connect(box, &QLineEdit::textChanged, this,
+            [this, id](const QString& text) { OnWidgetText(id, text); });
+    connect(box, &QLineEdit::returnPressed, this, [this, id] { FinishEditing(id); });
+    connect(box, &QLineEdit::editingFinished, this, [this, id] { FinishEditing(id); });
+}
+
+void QtPanel::OnWidgetText(ControlId id, const QString& text) {
+    std::string typed = text.toStdString();
+    std::string& held = records_[id].text;
+    if (mirroring_ != 0 || held == typed) {
+        return;
+    }
+    held = std::move(typed);
+    if (EntryOf(id).kind == ControlKind::TextBox && Widget(id)->hasFocus()) {
+        editing_ = id;
+    }
+    MirrorText(id); // line ends show as the record holds them
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+// The edit is over: the box takes the recompute's latest rewrite of it, as it would have at
+// once had the operator not been typing there.
+void QtPanel::FinishEditing(ControlId id) {
+    if (id != editing_) {
+        return;
+    }
+    editing_ = ControlId::None;
+    if (const std::optional<std::string> text = std::exchange(heldWriteBack_, std::nullopt);
+        text && records_.WriteText(id, *text)) {
+        MirrorText(id);
     }
 }
 
 void QtPanel::AppendText(ControlId id, std::string_view text) {
-    if (QWidget* widget = Widget(id); widget != nullptr && !text.empty()) {
-        Mirroring mirroring(*this);
-        ApplyAppend(widget, record_.Text(id), std::string(text));
+    if (text.empty()) {
+        return;
     }
-    appending_ = id;
-    record_.AppendText(id, text);
-    appending_ = ControlId::None;
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyAppend(widget, records_[id].text, std::string(text));
+    }
+    records_[id].text.append(text);
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+bool QtPanel::Press(ControlId id) {
+    if (!records_[id].visible || !records_[id].enabled) {
+        return false;
+    }
+    sink_->OnControlEvent(id, ControlEvent::Click);
+    return true;
+}
+
+void QtPanel::SetValue(ControlId id, int value) {
+    const std::optional<ControlEvent> event = records_.WriteValue(id, value);
+    if (!event) {
+        return;
+    }
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyValue(EntryOf(id), widget, records_[id].value);
+    }
+    sink_->OnControlEvent(id, *event);
 }
 
 void QtPanel::SetCaption(ControlId id, std::string_view caption) {
-    record_.SetCaption(id, caption);
+    records_[id].text = std::string(caption);
     MirrorText(id);
 }
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
-    record_.SetForeColour(id, colour);
+    records_[id].fore = colour;
     coloursFixed_[Index(id)] = true;
     MirrorColours(id);
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
-    record_.SetBackColour(id, colour);
+    records_[id].back = colour;
     coloursFixed_[Index(id)] = true;
     MirrorColours(id);
 }
@@ -126,43 +207,65 @@ void QtPanel::SetBackColour(ControlId id, Rgb colour) {
 void QtPanel::MirrorColours(ControlId id) {
     QWidget* widget = Widget(id);
     const ControlKind kind = EntryOf(id).kind;
-    const MemoryPanel::ControlRecord& record = record_.Record(id);
+    const ControlRecord& record = records_[id];
     coloursFixed_[Index(id)] = coloursFixed_[Index(id)] || !record.note.empty();
     if (widget == nullptr) {
         return;
     }
-    if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
-        kind == ControlKind::OptionButton || kind == ControlKind::Frame) {
-        ApplyColours(kind, widget, record.fore, std::nullopt);
+    const std::optional<Rgb> ink = record.outdated.empty() ? OwnInk(id) : std::nullopt;
+    if (SitsOnThePanel(kind)) {
+        ApplyColours(kind, widget, ink, std::nullopt);
     } else if (coloursFixed_[Index(id)]) {
-        ApplyColours(kind, widget, record.fore, record.note.empty() ? record.back : kNoteBack);
+        ApplyColours(kind, widget, ink, record.note.empty() ? record.back : kNoteBack);
     }
 }
 
 void QtPanel::SetBold(ControlId id, bool bold) {
-    record_.SetBold(id, bold);
+    records_[id].bold = bold;
     if (QWidget* widget = Widget(id)) {
         ApplyBold(EntryOf(id), widget, bold, *fonts_);
     }
 }
 
 void QtPanel::SetNote(ControlId id, std::string_view note) {
-    record_.SetNote(id, note);
-    if (QWidget* widget = Widget(id)) {
-        const ControlEntry& entry = EntryOf(id);
-        QStringList tip;
-        for (std::string_view part : {entry.tooltip, note}) {
-            if (!part.empty()) {
-                tip << ToQString(part);
-            }
-        }
-        widget->setToolTip(tip.join(QLatin1Char('\n')));
+    records_[id].note = std::string(note);
+    if (Widget(id) != nullptr) {
+        MirrorToolTip(id);
         MirrorColours(id);
     }
 }
 
+void QtPanel::MarkOutdated(ControlId id, std::string_view reason) {
+    if (records_[id].outdated == reason) {
+        return;
+    }
+    records_[id].outdated = std::string(reason);
+    if (QWidget* widget = Widget(id)) {
+        ApplyOutdated(EntryOf(id).kind, widget, ToQString(reason), OwnInk(id));
+        MirrorToolTip(id);
+    }
+}
+
+std::optional<Rgb> QtPanel::OwnInk(ControlId id) const {
+    const bool fixed = coloursFixed_[Index(id)] || SitsOnThePanel(EntryOf(id).kind);
+    return fixed ? std::optional(records_[id].fore) : std::nullopt;
+}
+
+// The table's tooltip, then what the program noted on the control.
+void QtPanel::MirrorToolTip(ControlId id) {
+    const ControlRecord& record = records_[id];
+    QStringList tip;
+    for (std::string_view part :
+         {EntryOf(id).tooltip, std::string_view(record.note), std::string_view(record.outdated)}) {
+        if (!part.empty()) {
+            tip << ToQString(part);
+        }
+    }
+    Widget(id)->setToolTip(tip.join(QLatin1Char('\n')));
+}
+
 void QtPanel::SetVisible(ControlId id, bool visible) {
-    record_.SetVisible(id, visible);
+    records_[id].visible = visible;
     if (id == ControlId::EEdata) {
         ShowListingWindow(visible);
     } else if (QWidget* widget = Widget(id)) {
@@ -190,7 +293,7 @@ void QtPanel::ShowListingWindow(bool visible) {
 }
 
 void QtPanel::SetEnabled(ControlId id, bool enabled) {
-    record_.SetEnabled(id, enabled);
+    records_[id].enabled = enabled;
     if (QWidget* widget = Widget(id)) {
         if (!enabled) {
             focus_.Leaving(widget, Widget(ControlId::Text1));
@@ -205,7 +308,7 @@ void QtPanel::SetEnabled(ControlId id, bool enabled) {
 WindowRect QtPanel::WindowPlace(ControlId window) const {
     const QWidget* widget = Widget(window);
     if (widget == nullptr) {
-        return record_.WindowPlace(window);
+        return records_[window].place;
     }
     const QRect frame = widget->frameGeometry();
     return {TwipsOf(frame.x()), TwipsOf(frame.y()), TwipsOf(frame.width()),
@@ -216,7 +319,8 @@ WindowRect QtPanel::WindowPlace(ControlId window) const {
 // first time has not been framed yet, so Qt would put its client area where its frame belongs;
 // until the window manager has framed it, the main window's frame stands in for its own.
 void QtPanel::MoveWindow(ControlId window, double left, double top) {
-    record_.MoveWindow(window, left, top);
+    records_[window].place.left = left;
+    records_[window].place.top = top;
     QWidget* widget = Widget(window);
     if (widget == nullptr) {
         return;
@@ -229,8 +333,15 @@ void QtPanel::MoveWindow(ControlId window, double left, double top) {
     widget->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), widget->size()));
 }
 
+std::string QtPanel::ListEntry(ControlId id, int index) const {
+    const std::vector<std::string>& list = records_[id].list;
+    if (index < 0 || index >= static_cast<int>(list.size())) {
+        return {};
+    }
+    return list[static_cast<std::size_t>(index)];
+}
+
 void QtPanel::ShowMessage(std::string_view title, std::string_view text) {
-    record_.ShowMessage(title, text);
     if (messageSink_) {
         messageSink_(title, text);
         return;

@@ -50,7 +50,7 @@ void QtPanel::BuildListingWindow() {
     window->installEventFilter(this);
     MirrorAll(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
-    const WindowRect& place = record_.Record(ControlId::EEdata).place;
+    const WindowRect& place = records_[ControlId::EEdata].place;
     if (place.left != 0 || place.top != 0) {
         MoveWindow(ControlId::EEdata, place.left, place.top);
     }
@@ -72,7 +72,7 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
 // A widget made after its record changed (the listing's) shows the record as it stands.
 void QtPanel::MirrorAll(const ControlEntry& entry) {
     QWidget* widget = Widget(entry.id);
-    const MemoryPanel::ControlRecord& record = record_.Record(entry.id);
+    const ControlRecord& record = records_[entry.id];
     coloursFixed_[Index(entry.id)] =
         coloursFixed_[Index(entry.id)] || entry.back.has_value() || entry.fore.has_value();
     Mirroring mirroring(*this);
@@ -82,6 +82,11 @@ void QtPanel::MirrorAll(const ControlEntry& entry) {
     ApplyText(entry, widget, record.text, *fonts_);
     ApplyValue(entry, widget, record.value);
     MirrorColours(entry.id);
+    if (!record.note.empty() || !record.outdated.empty()) {
+        MirrorToolTip(entry.id);
+        ApplyOutdated(entry.kind, widget, QString::fromStdString(record.outdated),
+                      OwnInk(entry.id));
+    }
     if (entry.kind != ControlKind::Window) {
         widget->setVisible(record.visible);
         widget->setEnabled(record.enabled);

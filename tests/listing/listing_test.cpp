@@ -65,12 +65,14 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     SynthState state;
     MemoryPanel panel;
     PlanController plan(state, panel);
-    ListingCommand listing(plan);
-    panel.SetEventSink(&plan);
-    plan.SetNextSink(&listing);
+    ListingCommand listing(plan, panel);
+    EventRouter router;
+    router.Add(PlanController::Routes(), plan);
+    router.Add(ListingCommand::Routes(), listing);
+    panel.SetEventSink(&router);
     panel.MoveWindow(MAX2870, 1500, 900);
     panel.SetValue(OutDivCont, 1);
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_TRUE(panel.Visible(EEdata)) << "listing window shown";
     EXPECT_EQ(panel.WindowPlace(EEdata).left, 1500 + 6360 / 3) << "left edge a third in";
     EXPECT_EQ(panel.WindowPlace(EEdata).top, 900 + 7530 / 3) << "top edge a third down";
@@ -78,10 +80,10 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
               ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
         << "listing of the recomputed panel";
     panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
     panel.SetText(ResolutionText, "1000");
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
 }
 

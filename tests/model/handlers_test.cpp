@@ -49,8 +49,15 @@ TEST(Handlers, LabelsColoursAndTracking) {
     rig.plan.OnControlEvent(FrText, ControlEvent::LostFocus);
     EXPECT_EQ(rig.At(FrText).back, colour::White) << "reference box after leaving it";
     rig.Set(TrackDivider, 1);
-    rig.plan.OnControlEvent(FoutText, ControlEvent::Click);
+    EXPECT_FALSE(rig.panel.Press(SendAll)) << "a program pressed a hidden button";
+    EXPECT_TRUE(rig.panel.Press(FoutText)) << "a program's click in the output box refused";
     EXPECT_EQ(rig.At(TrackDivider).value, 0) << "a click in the output box unticks tracking";
+    rig.Type(FrText, "-10");
+    EXPECT_EQ(rig.At(ValuesText).outdated.substr(0, 12), "Not current:")
+        << "results of an earlier panel not marked";
+    EXPECT_EQ(rig.At(ValuesText).text.substr(0, 7), "Fcomp  ") << "results text rewritten";
+    rig.Type(FrText, "10");
+    EXPECT_EQ(rig.At(Label6).outdated, "") << "Fcomp still marked after a plan";
     rig.Set(Enable, 0);
     EXPECT_EQ(rig.state.Reg2 & 0x20, 0x20) << "Chip Enable cleared sets the power-down bit at once";
 }

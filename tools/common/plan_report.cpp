@@ -1,7 +1,7 @@
 #include "plan_report.h"
 
-#include "core/numbers.h"
 #include "core/listing.h"
+#include "core/numbers.h"
 #include "panel/control_table.h"
 #include "panel/memory_panel.h"
 #include "panel/option_codes.h"
@@ -37,6 +37,9 @@ void DescribeLastPlan(const Plan& plan, bool integerN, PlanReport& report) {
     report.boundarySpurHz = BoundarySpurHz(plan, integerN);
     if (plan.outcome == RunOutcome::Complete) {
         report.chipRules = BrokenChipRules(plan, integerN);
+        if (!report.chipRules->empty()) {
+            report.ruleBreaks = RuleBreaks(plan, integerN);
+        }
     }
 }
 
