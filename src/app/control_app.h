@@ -30,6 +30,7 @@ public:
     QtPanel& Panel() { return panel_; }
     PlanController& Plan() { return plan_; }
     SerialLink& Serial() { return serial_; }
+    LinkController& Link() { return link_; }
 
 private:
     SynthState state_;

@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
             return Fail(2, "--scpi: " + error + " (see --help)");
         }
         scpi = std::make_unique<max2870::ScpiBridge>(control.Plan(), control.Panel(),
-                                                     control.Serial());
+                                                     control.Serial(), control.Link());
         if (!scpi->Listen(*where, error)) {
             return Fail(3, error);
         }

@@ -46,7 +46,16 @@ public:
     void WriteAll_Click();
     void Init_Click();
 
-    bool Busy() const { return sequence_.Running(); }
+    // A transfer runs, or the instrument holds the port: the send commands do nothing.
+    bool Busy() const { return sequence_.Running() || heldForInstrument_; }
+    // The window's own use of the port: a transfer, or the reply "INIT from EE" waits for.
+    bool OwnTransferPending() const { return sequence_.Running() || s_.InitFlag; }
+    // The SCPI instrument has sets waiting for or on the port: the send buttons are greyed as
+    // during a transfer, and a held close waits for the release.
+    void HoldForInstrument(bool held);
+    // "Write EE" or "INIT from EE" on the instrument's behalf, while it holds the port; whether
+    // the transfer started (the log says why not).
+    bool ClickForInstrument(ControlId button);
     // Whether the program may end now. During a transfer the first request is held until the
     // set on the wire is complete (CloseReady then follows); a second one may end it at once.
     bool RequestClose();
@@ -54,14 +63,17 @@ public:
 
 signals:
     void TransferFinished(bool completed);
-    void CloseReady(); // a held close request may go ahead
+    void CloseReady();    // a held close request may go ahead
+    void CloseDeferred(); // a close waits for the set on the wire
+    // The read-back "INIT from EE" asked for ended: the panel restored, or why not.
+    void ReadBackSettled(bool restored, const QString& why);
 
 private:
     void OnComm();
     void HandOver();
     void OnReplyTimeout();
     void OnPortLost(const QString& reason);
-    void ReleaseGuard();
+    void ReleaseGuard(const std::string& why);
     void ReturnToPortChoice();
     void ShowLinkCommands(bool shown);
     bool RefuseIncompleteSet();
@@ -85,6 +97,7 @@ private:
     std::string port_;              // the port chosen by "Set COM Port"
     std::string captionBeforePort_; // the window caption before the port was added to it
     bool closeRequested_ = false;
+    bool heldForInstrument_ = false;
 };
 
 } // namespace max2870

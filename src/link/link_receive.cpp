@@ -35,21 +35,25 @@ void LinkController::HandOver() {
     const DecodeResult decoded = plan_.DecodeRegisters();
     if (!decoded.accepted) {
         Log(RefusedSetLog(decoded.reason));
-        ReleaseGuard();
+        ReleaseGuard("the stored set was refused: " + decoded.reason);
+        return;
     }
+    emit ReadBackSettled(true, {});
 }
 
 // Edits made while the read-back was awaited were held back; one recompute applies them, so the
 // display matches the panel again.
-void LinkController::ReleaseGuard() {
+void LinkController::ReleaseGuard(const std::string& why) {
     s_.InitFlag = false;
     plan_.Recalculate();
+    emit ReadBackSettled(false, QString::fromStdString(why));
 }
 
 // The timer runs only while the guard holds: every other way of releasing it stops the timer.
 void LinkController::OnReplyTimeout() {
-    Log(NoReplyLog(std::chrono::duration<double>(options_.replyTimeout).count()));
-    ReleaseGuard();
+    const double seconds = std::chrono::duration<double>(options_.replyTimeout).count();
+    Log(NoReplyLog(seconds));
+    ReleaseGuard("no reply to INIT within " + QString::number(seconds).toStdString() + " s");
 }
 
 void LinkController::OnPortLost(const QString& reason) {
@@ -58,7 +62,8 @@ void LinkController::OnPortLost(const QString& reason) {
     replyTimer_.stop();
     Log(PortLostLog(port_, reason.toStdString(), midTransfer));
     if (s_.InitFlag) {
-        ReleaseGuard(); // no reply can come now, so the panel must not stay frozen
+        // No reply can come now, so the panel must not stay frozen.
+        ReleaseGuard("port lost (" + reason.toStdString() + ")");
     }
     ReturnToPortChoice();
 }

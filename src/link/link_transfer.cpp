@@ -3,6 +3,8 @@
 #include "link/link_texts.h"
 #include "link/serial_link.h"
 
+#include <utility>
+
 namespace max2870 {
 
 using enum ControlId;
@@ -106,11 +108,31 @@ bool LinkController::RunStep(const TransferStep& step) {
 }
 
 void LinkController::OnSequenceFinished(bool completed) {
-    SetSendButtonsEnabled(true);
+    SetSendButtonsEnabled(!heldForInstrument_);
     emit TransferFinished(completed);
-    if (closeRequested_) {
+    if (closeRequested_ && !heldForInstrument_) {
         emit CloseReady();
     }
+}
+
+// The instrument's sets and the window's own transfers take turns on the port: two at once
+// would interleave their lines on the wire.
+void LinkController::HoldForInstrument(bool held) {
+    heldForInstrument_ = held;
+    if (sequence_.Running()) {
+        return; // the end of the transfer sees to the buttons and a held close
+    }
+    SetSendButtonsEnabled(!held);
+    if (!held && closeRequested_) {
+        emit CloseReady();
+    }
+}
+
+bool LinkController::ClickForInstrument(ControlId button) {
+    const bool held = std::exchange(heldForInstrument_, false);
+    button == WriteAll ? WriteAll_Click() : Init_Click();
+    heldForInstrument_ = held;
+    return sequence_.Running();
 }
 
 // Ending the program in the middle of "Write EE" would leave the board's EEPROM holding part of
@@ -121,6 +143,7 @@ bool LinkController::RequestClose() {
     }
     closeRequested_ = true;
     LogOnItsOwnLine(CloseDeferredLog());
+    emit CloseDeferred();
     return false;
 }
 

@@ -309,7 +309,7 @@ int Engine::Save(Call& call) {
         call.detail = planned.refusal;
         return kSettingsConflict;
     }
-    return Sent(link_.Store(planned.plan.words, call.client));
+    return Sequential(Sent(link_.Store(planned.plan.words, call.client)), call);
 }
 
 int Engine::Recall(Call& call) {
@@ -320,7 +320,16 @@ int Engine::Recall(Call& call) {
     if (const int code = WholeParam(call.command.params[0], {0, 0, 0}, slot)) {
         return code;
     }
-    return Sent(link_.Recall(call.client));
+    return Sequential(Sent(link_.Recall(call.client)), call);
+}
+
+// *SAV and *RCL are sequential (IEEE 488.2): what follows them in the line waits until they are
+// done, so a setting after *RCL applies to the recalled state and one after *SAV is not stored.
+int Engine::Sequential(int code, Call& call) {
+    if (code == kNoError) {
+        call.run.waitFor = link_.Issued();
+    }
+    return code;
 }
 
 int Engine::PlanQuery(Call& call) {

@@ -118,6 +118,7 @@ private:
 
     int Commit(const InstrumentSettings& next, Call& call);
     int Sent(LinkAnswer answer);
+    int Sequential(int code, Call& call);
     void Changed(const std::string& command);
 
     const InstrumentSettings start_;

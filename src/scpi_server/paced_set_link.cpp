@@ -3,6 +3,7 @@
 #include "link/command_lines.h"
 #include "register_choice.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace max2870 {
@@ -55,6 +56,7 @@ void PacedSetLink::Shutdown() {
     Abort();
     done_ += jobs_.size();
     jobs_.clear();
+    UpdateHold();
     if (awaitingReply_) {
         awaitingReply_ = false;
         replyTimer_.stop();
@@ -75,6 +77,7 @@ LinkAnswer PacedSetLink::Enqueue(Job job) {
     }
     ++issued_;
     jobs_.push_back(std::move(job));
+    UpdateHold();
     // Sent from here rather than from the event loop, so an idle link puts the first byte on
     // the wire while the command's line is still being handled.
     Pump();
@@ -82,7 +85,7 @@ LinkAnswer PacedSetLink::Enqueue(Job job) {
 }
 
 void PacedSetLink::Pump() {
-    while (!awaitingReply_) {
+    while (!awaitingReply_ && !awaitingPartner_) {
         if (!lines_.empty()) {
             if (!SendDueLine()) {
                 return;
@@ -144,9 +147,15 @@ bool PacedSetLink::AdvanceJob() {
             LoadSet(current_->points.front(), false);
             return true;
         case Kind::Store:
+            if (partner_) {
+                return HandOver();
+            }
             LoadSet(current_->points.front(), true);
             return true;
         case Kind::Recall:
+            if (partner_) {
+                return HandOver();
+            }
             lines_.push_back(InitLine());
             return true;
         case Kind::Forget:
@@ -180,7 +189,47 @@ bool PacedSetLink::AdvanceJob() {
 void PacedSetLink::FinishJob() {
     current_.reset();
     ++done_;
+    UpdateHold();
     emit Progressed();
+}
+
+// The partner's transfer is the operation; false while it runs.
+bool PacedSetLink::HandOver() {
+    QString why;
+    if (!partner_->TakeOver(current_->kind == Kind::Store, why)) {
+        emit Failed(current_->client, why);
+        FinishJob();
+        return true;
+    }
+    awaitingPartner_ = true;
+    return false;
+}
+
+void PacedSetLink::HandedOffDone(bool ok, const QString& why) {
+    if (!awaitingPartner_) {
+        return; // already failed with the port
+    }
+    awaitingPartner_ = false;
+    if (!ok) {
+        emit Failed(current_->client, why);
+    }
+    FinishJob();
+    Pump();
+}
+
+bool PacedSetLink::HandOffPending() const {
+    const auto handedOff = [](const Job& job) {
+        return job.kind == Kind::Store || job.kind == Kind::Recall;
+    };
+    return partner_ != nullptr && (awaitingPartner_ || std::ranges::any_of(jobs_, handedOff));
+}
+
+void PacedSetLink::UpdateHold() {
+    const bool held = issued_ != done_;
+    if (partner_ != nullptr && held != held_) {
+        held_ = held;
+        partner_->Hold(held);
+    }
 }
 
 void PacedSetLink::OnReceived() {
@@ -220,6 +269,7 @@ void PacedSetLink::OnLost(const QString& reason) {
     timer_.stop();
     replyTimer_.stop();
     awaitingReply_ = false;
+    awaitingPartner_ = false;
     lines_.clear();
     lastSent_.reset();
     const QString why = QStringLiteral("port lost (%1)").arg(reason);
@@ -232,6 +282,7 @@ void PacedSetLink::OnLost(const QString& reason) {
         jobs_.pop_front();
         ++done_;
     }
+    UpdateHold();
     emit Progressed();
     if (shuttingDown_) {
         emit Drained();

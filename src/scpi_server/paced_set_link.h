@@ -16,6 +16,18 @@
 
 namespace max2870 {
 
+// Another user of the same port (the window's own buttons), whose transfers and the link's must
+// take turns. It carries out the store and the recall its own way and reports their end with
+// PacedSetLink::HandedOffDone.
+class PortPartner {
+public:
+    virtual ~PortPartner() = default;
+    // The link has operations waiting for or on the port (true), or none left (false).
+    virtual void Hold(bool held) = 0;
+    // Starts "Write EE" (`store`) or "INIT from EE"; whether it started, else `why` not.
+    virtual bool TakeOver(bool store, QString& why) = 0;
+};
+
 // The instrument's operations on a serial port, one after another, paced as the sender paces:
 // a line goes out a gap after the one before it (the first of a set at once when the last left
 // a gap ago), a pass's dwell adds to the gap after each point's Reg0. A set once started is
@@ -43,6 +55,15 @@ public:
     // Finishes the set on the wire and drops everything after it; Drained follows.
     void Shutdown();
 
+    // Shares the port with `partner`, which then stores and recalls.
+    void SharePort(PortPartner& partner) { partner_ = &partner; }
+    // The partner ended the store or recall it took over.
+    void HandedOffDone(bool ok, const QString& why);
+    // The partner wrote to the port: the next set sends all six.
+    void PortUsedElsewhere() { lastSent_.reset(); }
+    // A store or recall is waiting or under way at the partner.
+    bool HandOffPending() const;
+
 signals:
     void Progressed();                           // an operation is done
     void Failed(int client, const QString& why); // -240 for the connection that asked
@@ -65,6 +86,8 @@ private:
     void LoadSet(const RegisterWords& words, bool store);
     bool AdvanceJob();
     void FinishJob();
+    bool HandOver();
+    void UpdateHold();
     void OnReceived();
     void OnReplyTimeout();
     void OnLost(const QString& reason);
@@ -83,6 +106,9 @@ private:
     std::optional<Clock::time_point> lastDue_; // when the last line was due
     std::chrono::nanoseconds pause_{};         // a dwell added before the next line
     bool awaitingReply_ = false;
+    bool awaitingPartner_ = false;
+    bool held_ = false;
+    PortPartner* partner_ = nullptr;
     bool lost_ = false;
     bool shuttingDown_ = false;
     SynthState received_;

@@ -70,7 +70,7 @@ void ScpiServer::Accept() {
 
 void ScpiServer::Process(Connection& c) {
     std::string line;
-    while (!c.closed) {
+    while (!c.closed && !(held_ && held_())) {
         if (c.run) {
             const scpi::Ticket before = engine_.LinkIssued();
             engine_.Run(*c.run, c.session, c.id);

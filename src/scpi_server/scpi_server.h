@@ -7,6 +7,7 @@
 #include <QTcpServer>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,6 +45,9 @@ public:
     void Fail(int client, const QString& why);
     // A recalled set came back for a connection.
     void Restore(int client, const std::array<std::int32_t, 4>& words);
+    // No line goes on while `held` says so (another hand has the panel and the port); Resume
+    // when that may have changed.
+    void HoldLinesWhile(std::function<bool()> held) { held_ = std::move(held); }
 
 signals:
     // Each line as it is applied, for a log.
@@ -64,6 +68,7 @@ private:
     std::map<int, std::unique_ptr<Connection>> connections_;
     int nextId_ = 1;
     bool resumeQueued_ = false;
+    std::function<bool()> held_;
 };
 
 } // namespace max2870

@@ -183,7 +183,7 @@ const Case kCases[] = {
      ""},
     {"PlanHoldsTheBoxText", {"FREQ 2.4GHZ;:PLAN?"}, "", "", "P 00F00000|"},
     {"SaveAndRecall",
-     {"*SAV 0", "FREQ 3GHZ;*SAV 0;*RCL 0;*SAV 1"},
+     {"*SAV 0", "FREQ 3GHZ;*SAV 0", "*RCL 0", "*SAV 1"},
      "",
      "-221,\"Settings conflict;vco-range: VCO 2320.5 MHz is outside the chip's 3000 to 6000 "
      "MHz\"|-222,\"Data "
@@ -238,6 +238,9 @@ TEST(EngineWaits, OpcQueryAnswersWhenTheLinkIsDone) {
     rig.engine.Run(run, rig.session, 0);
     EXPECT_EQ(run.ReplyLine(), "1;3000000000\n") << "the reply after the set left";
     EXPECT_EQ(rig.Send("*OPC;*ESR?"), "1\n") << "*OPC with nothing pending sets the OPC bit";
+    run = Engine::Begin("*RCL 0;FREQ?");
+    rig.engine.Run(run, rig.session, 0);
+    EXPECT_TRUE(run.Waiting()) << "a query after *RCL answered before the recall was done";
 }
 
 TEST(EngineLink, NoPortKeepsTheSettingAndQueuesMissingHardware) {
