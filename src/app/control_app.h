@@ -32,7 +32,7 @@ private:
     ListingCommand listing_{plan_};
     QtSerialLink serial_;
     SystemPortDirectory ports_;
-    LinkController link_{state_, panel_, plan_, serial_, ports_};
+    LinkController link_{panel_, plan_, serial_, ports_};
 };
 
 // Application name, style and icon, the same for the program and its start-up benchmark.

@@ -16,15 +16,15 @@ std::string Message(const std::string& firstLine) {
     return firstLine + kCrLf + kChooseOther;
 }
 
-// VCO caption, colours: a VCO outside 3000..6000 MHz is a warning only.
-void ShowVco(Plan& p) {
-    p.display.vcoInRange = !(p.VCO < 3000 || p.VCO > 6000);
+// VCO caption, colours: a VCO outside the range is a warning only.
+void ShowVco(const Plan& p, PlanDisplay& shown) {
+    shown.vcoInRange = VcoInRange(p.VCO);
     std::string caption = "VCO ";
     caption.append(BlankLedText(p.VCO)).append("MHz");
-    if (!p.display.vcoInRange) {
+    if (!shown.vcoInRange) {
         caption.append(kCrLf).append("External VCO Only");
     }
-    p.display.fvco = std::move(caption);
+    shown.fvco = std::move(caption);
 }
 
 // N, F, D and the error. False when the fractional plan has no usable modulus: a zero or
@@ -98,9 +98,11 @@ RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
     set(IntegerNPd, bit(in.integerN));
     set(PdPositive, bit(!in.pdNegative));
     set(PowerDown, bit(!in.chipEnable));
-    set(BandSelectHigh, bandSelect / 256);
+    // BandSelect spans two fields: its low bits in Reg4 19..12, the rest in Reg4 25..24.
+    const int lowWidth = FieldOf(BandSelectLow).width;
+    set(BandSelectHigh, bandSelect >> lowWidth);
     set(OutDivider, static_cast<std::uint32_t>(in.outDivExponent));
-    set(BandSelectLow, bandSelect % 256);
+    set(BandSelectLow, bandSelect & FieldMaximum(FieldOf(BandSelectLow)));
     set(OutputB, bit(in.outputB));
     set(PowerHigh, static_cast<std::uint32_t>(in.power));
     set(OutputA, bit(in.outputA));
@@ -143,42 +145,31 @@ std::string ResultsText(const Plan& p) {
     return text;
 }
 
-// Steps from the whole divider to the results, once a comparison frequency exists.
+// Steps from the whole divider to the words, once a comparison frequency exists.
 void PlanFromComparison(Plan& p, const PlanInputs& in) {
     p.reached = PlanStage::Divider;
     p.R = Floor(p.Fr / p.Fcomp + 0.5);
     if (p.R > 0) {
         p.Fcomp = p.Fr / p.R;
     }
-    p.display.rdivider = BlankLedText(p.R).erase(0, 1);
-    std::string& label6 = p.display.label6.emplace("Fcomp ");
-    static constexpr NumberPattern kFcomp("#0.0#####");
-    AppendPattern(label6, p.Fcomp, kFcomp);
-    label6.append("MHz");
     p.OutDiv = std::ldexp(1.0, in.outDivExponent);
     if (in.tracking) {
         p.Fout = p.VCO / p.OutDiv;
-        p.display.fout = BlankLedText(p.Fout);
     } else {
         p.Fout = NumberOfText(in.foutText);
         p.VCO = p.OutDiv * p.Fout;
     }
-    ShowVco(p);
     p.Resolution = NumberOfText(in.resolutionText);
     if (in.integerN) {
         p.Resolution = p.Fcomp * 1000000 / p.OutDiv;
     }
-    p.display.resolution = BlankLedText(p.Resolution);
     if (!DividePlan(p, in.integerN)) {
         p.outcome = RunOutcome::Rejected;
-        p.display.values =
-            Message("Fractional modulus D is zero or undefined: choose a finer resolution");
         return;
     }
     p.reached = PlanStage::Modulus;
-    if (p.Denom > 4095 && !in.integerN) {
+    if (p.Denom > FieldMaximum(FieldOf(FieldId::Denom)) && !in.integerN) {
         p.outcome = RunOutcome::TwelveBit;
-        p.display.values = Message("More than 12 bits needed for fractional registers");
         return;
     }
     p.reached = PlanStage::Packing;
@@ -190,19 +181,32 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
         p.NoiseMode = *in.noiseCode;
     }
     p.BandSelect = ToInteger(p.Fcomp * 1000000 / 50000);
-    if (p.BandSelect > 1023) {
-        p.BandSelect = 1023;
+    const int bandSelectWidth = FieldOf(FieldId::BandSelectHigh).width + FieldOf(FieldId::BandSelectLow).width;
+    const double bandSelectMaximum = std::ldexp(1.0, bandSelectWidth) - 1;
+    if (p.BandSelect > bandSelectMaximum) {
+        p.BandSelect = bandSelectMaximum;
     }
-    if (const std::string spill = SpillMessage(p); !spill.empty()) {
+    if (!SpillMessage(p).empty()) {
         p.outcome = RunOutcome::Rejected;
-        p.display.values = Message(spill);
         return;
     }
     p.reached = PlanStage::Words;
     p.outcome = RunOutcome::Complete;
     p.words = PackPlan(p, in);
-    p.display.values = ResultsText(p);
-    p.display.valuesColour = std::fabs(p.ErrorHz) > 1.0 ? colour::Red : colour::Black;
+}
+
+// The results box: the table, or the message of the stage the run stopped at.
+std::string ValuesText(const Plan& p) {
+    if (p.outcome == RunOutcome::Complete) {
+        return ResultsText(p);
+    }
+    if (p.outcome == RunOutcome::TwelveBit) {
+        return Message("More than 12 bits needed for fractional registers");
+    }
+    if (p.reached == PlanStage::Divider) {
+        return Message("Fractional modulus D is zero or undefined: choose a finer resolution");
+    }
+    return Message(SpillMessage(p));
 }
 
 } // namespace
@@ -255,8 +259,62 @@ Plan MakePlan(const PlanInputs& in, const PlanCarry& carry) {
     return p;
 }
 
+PlanDisplay DisplayOf(const Plan& p, bool tracking) {
+    PlanDisplay shown;
+    if (p.reached == PlanStage::Reference) {
+        return shown;
+    }
+    shown.rdivider = BlankLedText(p.R).erase(0, 1);
+    std::string& label6 = shown.label6.emplace("Fcomp ");
+    static constexpr NumberPattern kFcomp("#0.0#####");
+    AppendPattern(label6, p.Fcomp, kFcomp);
+    label6.append("MHz");
+    if (tracking) {
+        shown.fout = BlankLedText(p.Fout);
+    }
+    ShowVco(p, shown);
+    shown.resolution = BlankLedText(p.Resolution);
+    shown.values = ValuesText(p);
+    if (p.outcome == RunOutcome::Complete) {
+        shown.valuesColour = ErrorShownRed(p) ? colour::Red : colour::Black;
+    }
+    return shown;
+}
+
+bool ErrorShownRed(const Plan& p) {
+    return p.outcome == RunOutcome::Complete && std::fabs(p.ErrorHz) > 1.0;
+}
+
+void WriteBack(const PlanDisplay& shown, PlanInputs& inputs) {
+    if (shown.rdivider) {
+        inputs.rdividerText = *shown.rdivider;
+    }
+    if (shown.fout) {
+        inputs.foutText = *shown.fout;
+    }
+    if (shown.resolution) {
+        inputs.resolutionText = *shown.resolution;
+    }
+}
+
+int DividerExponentFor(double fout) {
+    // Doubling as the button does, so a frequency just short of a power of two lands where
+    // the button puts it.
+    double vco = fout;
+    int k = 0;
+    while (vco < kVcoLowestMhz && k < 7) {
+        vco = vco * 2;
+        ++k;
+    }
+    return k;
+}
+
+PlanCarry CarryOf(const Plan& p) {
+    return {p.Fcomp, p.VCO, p.Denom, p.MuxVal, p.NoiseMode, p.words};
+}
+
 PlanCarry CarryOf(const SynthState& s) {
-    return {s.Fcomp, s.VCO, s.Denom, s.MuxVal, s.NoiseMode, WordsReg0First(s)};
+    return {s.Fcomp, s.VCO, s.Denom, s.MuxVal, s.NoiseMode, s.words};
 }
 
 void ApplyPlan(const Plan& p, SynthState& s) {
@@ -280,12 +338,7 @@ void ApplyPlan(const Plan& p, SynthState& s) {
         s.NoiseMode = p.NoiseMode;
     }
     if (p.reached == PlanStage::Words) {
-        s.Reg0 = p.words[0];
-        s.Reg1 = p.words[1];
-        s.Reg2 = p.words[2];
-        s.Reg3 = p.words[3];
-        s.Reg4 = p.words[4];
-        s.Reg5 = p.words[5];
+        s.words = p.words;
     }
 }
 

@@ -62,6 +62,17 @@ enum class PlanStage {
     Words,     // the six words: complete
 };
 
+// The VCO range of the chip, MHz; a VCO outside it needs an external one.
+inline constexpr double kVcoLowestMhz = 3000;
+inline constexpr double kVcoHighestMhz = 6000;
+constexpr bool VcoInRange(double vco) {
+    return !(vco < kVcoLowestMhz || vco > kVcoHighestMhz);
+}
+
+// The output divider exponent "> > >" picks for a wanted output: the smallest k in 0..7 that
+// brings it times 2^k to the VCO range, or 7.
+int DividerExponentFor(double fout);
+
 // The texts, captions and colours one run writes to the panel, in the order it writes them.
 // Empty optionals are not written.
 struct PlanDisplay {
@@ -75,23 +86,33 @@ struct PlanDisplay {
     std::optional<Rgb> valuesColour;       // red when the error exceeds 1 Hz; complete runs only
 };
 
-// One recompute's result: the record's plan fields, the words and the display.
+// One recompute's result: the record's plan fields and the words. A rejected run stopped at
+// Divider found no modulus; one stopped at Packing found a field that would spill.
 struct Plan : PlanValues {
     RunOutcome outcome = RunOutcome::None;
     PlanStage reached = PlanStage::Reference;
     double BandSelect = 0; // Packing on
     double P = 0;          // output phase value, Packing on
     RegisterWords words{};
-    PlanDisplay display;
 };
 
 // The whole recompute without a panel: the plan of the inputs, given what earlier runs left.
-// Pure: the same inputs and carry always give the same plan.
+// Pure: the same inputs and carry always give the same plan. It builds no text.
 Plan MakePlan(const PlanInputs& inputs, const PlanCarry& carry);
+
+// A complete plan whose error exceeds 1 Hz shows its results in red.
+bool ErrorShownRed(const Plan& plan);
+
+// What the window shows of a plan; the Fout text only while tracking.
+PlanDisplay DisplayOf(const Plan& plan, bool tracking);
+
+// The boxes a run rewrites among its own inputs: the whole R, the tracked Fout, the resolution.
+void WriteBack(const PlanDisplay& shown, PlanInputs& inputs);
 
 // What a plan takes over from the record, and the record's fields a plan writes (those of the
 // stages it reached).
 PlanCarry CarryOf(const SynthState& state);
+PlanCarry CarryOf(const Plan& plan);
 void ApplyPlan(const Plan& plan, SynthState& state);
 
 // The effective reference: the typed number doubled and then halved as the boxes say.

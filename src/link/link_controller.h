@@ -5,7 +5,6 @@
 #include "link/receive_path.h"
 #include "panel/panel.h"
 #include "panel/plan_controller.h"
-#include "core/synth_state.h"
 
 #include <QObject>
 #include <QTimer>
@@ -30,8 +29,8 @@ struct LinkOptions {
 class LinkController : public QObject, public PanelEvents {
     Q_OBJECT
 public:
-    LinkController(SynthState& state, Panel& panel, PlanController& plan, SerialLink& link,
-                   const PortDirectory& ports, LinkOptions options = {}, QObject* parent = nullptr);
+    LinkController(Panel& panel, PlanController& plan, SerialLink& link, const PortDirectory& ports,
+                   LinkOptions options = {}, QObject* parent = nullptr);
     ~LinkController() override;
 
     void OnControlEvent(ControlId id, ControlEvent event) override;
@@ -47,13 +46,14 @@ public:
 
     bool Busy() const { return sequence_.Running(); }
     int RxCount() const { return receive_.RxCount(); }
+    const std::string& Serin() const { return receive_.Serin(); }
 
 signals:
     void TransferFinished(bool completed);
 
 private:
     void OnComm();
-    void HandOver();
+    void HandOver(const ReadBackWords& words);
     void OnReplyTimeout();
     void OnPortLost(const QString& reason);
     void ReleaseGuard();
@@ -67,7 +67,6 @@ private:
     void SetSendButtonsEnabled(bool enabled);
     void Log(const std::string& text);
 
-    SynthState& s_;
     Panel& panel_;
     PlanController& plan_;
     SerialLink& link_;

@@ -14,9 +14,9 @@ void AddPacedLine(TransferPlan& plan, std::string line) {
 
 } // namespace
 
-TransferPlan SendAllPlan(const SynthState& state) {
+TransferPlan SendAllPlan(const RegisterWords& words) {
     TransferPlan plan;
-    for (const std::int32_t word : WordsReg5First(state)) {
+    for (const std::int32_t word : SendOrder(words)) {
         AddPacedLine(plan, RegisterLine(word));
     }
     plan.push_back({StepKind::AppendSerin, {}});
@@ -24,10 +24,10 @@ TransferPlan SendAllPlan(const SynthState& state) {
     return plan;
 }
 
-TransferPlan WriteAllPlan(const SynthState& state) {
+TransferPlan WriteAllPlan(const RegisterWords& words) {
     TransferPlan plan;
     bool first = true;
-    for (const std::int32_t word : WordsReg5First(state)) {
+    for (const std::int32_t word : SendOrder(words)) {
         AddPacedLine(plan, RegisterLine(word));
         AddPacedLine(plan, StoreLine());
         // Serin is not emptied between registers, so a word-less reply shows after each later one.

@@ -2,6 +2,7 @@
 
 #include "panel/control_id.h"
 #include "panel/panel.h"
+#include "core/decode.h"
 #include "core/plan.h"
 #include "core/synth_state.h"
 
@@ -37,10 +38,13 @@ public:
     void NMCalc_Click();
     void ForceD_Change();
 
-    // Restores the panel from RxReg entries 0, 1, 2 and 4, then recomputes twice. A set with
-    // R = 0, or D = 0 in fractional mode, is refused and changes nothing.
-    DecodeResult DecodeRegisters();
+    // Restores the panel from a read-back set, then recomputes twice. A set with R = 0, or D = 0
+    // in fractional mode, is refused and changes nothing.
+    DecodeResult DecodeRegisters(const ReadBackWords& words);
 
+    // "INIT from EE" awaits a set: while the Init button shows, recomputes are held back.
+    void AwaitReadBack(bool awaited) { readBackAwaited_ = awaited; }
+    bool ReadBackAwaited() const { return readBackAwaited_; }
     // True while a pending read-back holds every recompute back (the guard).
     bool RecomputeHeld() const;
     // The plan of the latest recompute that ran, and how it (or a refused decode) ended.
@@ -49,6 +53,9 @@ public:
     double LastBandSelect() const { return bandSelect_; }
     double LastPhaseValue() const { return phaseValue_; }
 
+    // The inputs the panel hands to a recompute as it stands.
+    PlanInputs ReadInputs() const;
+
     SynthState& State() { return s_; }
     const SynthState& State() const { return s_; }
     Panel& PanelRef() { return panel_; }
@@ -56,8 +63,8 @@ public:
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
-    PlanInputs ReadInputs() const;
-    void ShowPlan(bool integerN);
+    void Show(const Plan& plan, bool tracking);
+    void ShowPlan(const PlanDisplay& shown, bool integerN);
     void WriteBack(ControlId id, const std::string& text);
     double NumberIn(ControlId id) const;
     bool Ticked(ControlId id) const;
@@ -71,6 +78,7 @@ private:
     double phaseValue_ = 0;
     ControlId muted_ = ControlId::None; // the control whose write-back raises no nested run
     bool decoding_ = false;             // the decoder's own writes start no recompute
+    bool readBackAwaited_ = false;
 };
 
 } // namespace max2870

@@ -20,12 +20,7 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
     s.N = 464;
     s.Fract = 50;
     s.Denom = 500;
-    s.Reg0 = 0x00E80190;
-    s.Reg1 = 0x20000FA1;
-    s.Reg2 = 0x18005E42;
-    s.Reg3 = 0xB;
-    s.Reg4 = 0x609C80FC;
-    s.Reg5 = 0x00400005;
+    s.words = {0x00E80190, 0x20000FA1, 0x18005E42, 0xB, 0x609C80FC, 0x00400005};
     EXPECT_EQ(
         ListingText(s, {"10", false, false}),
         ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n"
@@ -46,7 +41,7 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
 
 TEST(Listing, RefusedPlanGivesTheMessageAsComments) {
     SynthState s;
-    s.Reg0 = 0x00E80190;
+    s.words[0] = 0x00E80190;
     const ListingReference ref{"10", false, false};
     EXPECT_EQ(ListingAfter(RunOutcome::TwelveBit, s, ref,
                            "More than 12 bits needed for fractional registers\r\n"

@@ -52,7 +52,7 @@ TEST(Handlers, LabelsColoursAndTracking) {
     rig.plan.OnControlEvent(FoutText, ControlEvent::Click);
     EXPECT_EQ(rig.At(TrackDivider).value, 0) << "a click in the output box unticks tracking";
     rig.Set(Enable, 0);
-    EXPECT_EQ(rig.state.Reg2 & 0x20, 0x20) << "Chip Enable cleared sets the power-down bit at once";
+    EXPECT_EQ(rig.state.words[2] & 0x20, 0x20) << "Chip Enable cleared sets the power-down bit at once";
 }
 
 TEST(Handlers, IntegerNSwitchAndItsWayBack) {
@@ -104,7 +104,7 @@ TEST(Searches, ChainsThroughForcedModulusAndDivider) {
 TEST(Recompute, GuardListingWindowAndChipRuleNote) {
     PanelRig rig;
     rig.panel.SetVisible(Init, true);
-    rig.state.InitFlag = true;
+    rig.plan.AwaitReadBack(true);
     rig.plan.Recalculate();
     EXPECT_TRUE(rig.plan.RecomputeHeld()) << "a pending read-back holds the recompute";
     EXPECT_EQ(rig.panel.runs, 0) << "no recompute while INIT from EE is pending";
@@ -131,13 +131,12 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     rig.panel.SetText(FrText, "50");
     rig.panel.SetText(OPPhasetext, "90"); // the phase is not stored in a way the decoder reads
     rig.panel.SetVisible(Init, true);
-    rig.state.RxReg = {0x001D0000, 0x207D1F41, static_cast<std::int32_t>(0xCE005E02), 0xB,
-                       0x638FF1B4};
-    rig.state.InitFlag = true;
+    ReadBackWords set{0x001D0000, 0x207D1F41, static_cast<std::int32_t>(0xCE005E02), 0x638FF1B4};
+    rig.plan.AwaitReadBack(true);
     const int before = rig.panel.runs;
-    EXPECT_TRUE(rig.plan.DecodeRegisters().accepted) << "a good set is taken";
+    EXPECT_TRUE(rig.plan.DecodeRegisters(set).accepted) << "a good set is taken";
     EXPECT_EQ(rig.panel.runs - before, 2) << "only the decoder's two final recomputes run";
-    EXPECT_FALSE(rig.state.InitFlag) << "the guard is released";
+    EXPECT_FALSE(rig.plan.ReadBackAwaited()) << "the guard is released";
     EXPECT_EQ(rig.panel.Value(TrackDivider), 0) << "tracking off afterwards";
     EXPECT_EQ(rig.panel.Value(MuxR) + rig.panel.Value(NM2) + rig.panel.Value(RefDbl) +
                   rig.panel.Value(PDpol) + rig.panel.Value(Bon),
@@ -147,15 +146,15 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     EXPECT_EQ(rig.Words(), "001D0000 207D1F41 CE005E02 0000000B 638FF1B4 00400005")
         << "the restored panel packs the stored words again";
 
-    rig.state.RxReg[2] = 0x24005E42; // noise code 1 and MUX code 1: no button stands for them
-    rig.state.InitFlag = true;
-    rig.plan.DecodeRegisters();
+    set[2] = 0x24005E42; // noise code 1 and MUX code 1: no button stands for them
+    rig.plan.AwaitReadBack(true);
+    rig.plan.DecodeRegisters(set);
     EXPECT_EQ(rig.panel.Value(MuxR) + rig.panel.Value(NM2), 2) << "options kept for unknown codes";
 
     const std::string valuesBefore = rig.panel.Text(ValuesText);
-    rig.state.RxReg[2] = 0x18000042; // R = 0
-    rig.state.InitFlag = true;
-    const DecodeResult refused = rig.plan.DecodeRegisters();
+    set[2] = 0x18000042; // R = 0
+    rig.plan.AwaitReadBack(true);
+    const DecodeResult refused = rig.plan.DecodeRegisters(set);
     EXPECT_EQ(refused.reason, "the reference divider R is 0") << "reason for the link log";
     EXPECT_EQ(rig.panel.Text(ValuesText), valuesBefore) << "a refused set changes nothing";
     EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::Rejected) << "outcome after a refusal";

@@ -47,7 +47,7 @@ struct PanelRig {
     void Set(ControlId id, int value) { panel.SetValue(id, value); }
     std::string Text(ControlId id) const { return panel.Text(id); }
     const MemoryPanel::ControlRecord& At(ControlId id) const { return panel.Record(id); }
-    std::string Words() const { return Hex(WordsReg0First(state)); }
+    std::string Words() const { return Hex(state.words); }
 };
 
 } // namespace max2870::test

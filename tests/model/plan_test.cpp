@@ -162,18 +162,19 @@ INSTANTIATE_TEST_SUITE_P(Table, Plans, testing::ValuesIn(kPlans),
 // The worked example's whole display, character for character (blanks counted).
 TEST(PlanDisplay, WorkedExampleTextsAndColours) {
     const Plan p = MakePlan({.rdividerText = "2.6", .outDivExponent = 1}, {});
-    EXPECT_EQ(*p.display.rdivider, "3") << "divider box write-back";
-    EXPECT_EQ(*p.display.label6, "Fcomp 3.333333MHz") << "Fcomp caption";
-    EXPECT_EQ(*p.display.fvco, "VCO  4641MHz") << "VCO caption";
-    EXPECT_EQ(*p.display.resolution, " 10000") << "resolution write-back";
-    EXPECT_FALSE(p.display.fout) << "the wanted output is not written back when not tracking";
-    EXPECT_EQ(*p.display.values, "Fcomp  3.333333MHz\r\nR  3\r\nN  1392\r\nF  50\r\nD  167     \r\n"
+    const PlanDisplay d = DisplayOf(p, false);
+    EXPECT_EQ(*d.rdivider, "3") << "divider box write-back";
+    EXPECT_EQ(*d.label6, "Fcomp 3.333333MHz") << "Fcomp caption";
+    EXPECT_EQ(*d.fvco, "VCO  4641MHz") << "VCO caption";
+    EXPECT_EQ(*d.resolution, " 10000") << "resolution write-back";
+    EXPECT_FALSE(d.fout) << "the wanted output is not written back when not tracking";
+    EXPECT_EQ(*d.values, "Fcomp  3.333333MHz\r\nR  3\r\nN  1392\r\nF  50\r\nD  167     \r\n"
                                  "Error =  -998.0Hz\r\n\r\nReg 0   0x 02B80190\r\n"
                                  "Reg 1   0x 20000539\r\nReg 2   0x 1800DE42\r\n"
                                  "Reg 3   0x 0000000B\r\nReg 4   0x 609430FC\r\n"
                                  "Reg 5   0x 00400005\r\n")
         << "results text";
-    EXPECT_EQ(p.display.valuesColour, colour::Red) << "an error of 998 Hz shows red";
+    EXPECT_EQ(d.valuesColour, colour::Red) << "an error of 998 Hz shows red";
     EXPECT_EQ(p.ErrorHz, -998.0039917536487) << "error in Hz";
 }
 
@@ -184,15 +185,16 @@ struct DisplayCase {
     const char* shown; // fvco | fout write-back | resolution | first results line | colour
 };
 
-std::string Shown(const Plan& p) {
+std::string Shown(const Plan& plan, bool tracking) {
+    const PlanDisplay d = DisplayOf(plan, tracking);
     const auto text = [](const std::optional<std::string>& t) { return t ? *t : "-"; };
-    const std::string values = text(p.display.values);
-    const char* colourName = !p.display.valuesColour                  ? "unchanged"
-                             : *p.display.valuesColour == colour::Red ? "red"
+    const std::string values = text(d.values);
+    const char* colourName = !d.valuesColour                  ? "unchanged"
+                             : *d.valuesColour == colour::Red ? "red"
                                                                       : "black";
-    return text(p.display.fvco) + " | " + text(p.display.fout) + " | " +
-           text(p.display.resolution) + " | " + values.substr(0, values.find('\r')) + " | " +
-           colourName + (p.display.vcoInRange ? "" : " | out of range");
+    return text(d.fvco) + " | " + text(d.fout) + " | " +
+           text(d.resolution) + " | " + values.substr(0, values.find('\r')) + " | " +
+           colourName + (d.vcoInRange ? "" : " | out of range");
 }
 
 const DisplayCase kDisplays[] = {
@@ -252,7 +254,7 @@ class Displays : public testing::TestWithParam<DisplayCase> {};
 
 TEST_P(Displays, CaptionsWriteBacksAndMessages) {
     const DisplayCase& c = GetParam();
-    EXPECT_EQ(Shown(MakePlan(c.in, c.carry)), c.shown)
+    EXPECT_EQ(Shown(MakePlan(c.in, c.carry), c.in.tracking), c.shown)
         << "VCO caption, write-backs, results line or colour of " << c.name;
 }
 

@@ -108,7 +108,7 @@ bool SendSession::PlanNextStep() {
             StepDone();
             continue;
         }
-        const RegisterWords words = WordsReg0First(report.state);
+        const RegisterWords words = report.state.words;
         const std::vector<int> registers = RegistersToSend(lastSent_, words);
         lastSent_ = words;
         sentThisPass_ = true;
@@ -122,7 +122,7 @@ bool SendSession::PlanNextStep() {
 }
 
 void SendSession::QueueStep(Step step, const std::vector<int>& registers) {
-    const RegisterWords words = WordsReg0First(step.report.state);
+    const RegisterWords words = step.report.state.words;
     for (const int reg : registers) {
         queue_.push_back(RegisterLine(words[static_cast<std::size_t>(reg)]));
         if (options_.command == SendCommand::Store) {
@@ -214,8 +214,7 @@ void SendSession::OnReceived() {
             continue;
         }
         ToolOptions restored = options_;
-        const auto& rx = received_.RxReg;
-        restored.decode = std::array<std::int32_t, 4>{rx[0], rx[1], rx[2], rx[4]};
+        restored.decode = *line->handOver;
         const PlanReport report = MakeReport(restored);
         if (!report.decodeRefusal.empty()) {
             Finish(kLinkFailed, FirstLine(RefusedSetLog(report.decodeRefusal)));

@@ -2,7 +2,6 @@
 
 #include "link/receive_path.h"
 #include "link/serial_link.h"
-#include "core/synth_state.h"
 #include "plan_output.h"
 #include "plan_report.h"
 #include "step_list.h"
@@ -75,8 +74,7 @@ private:
     long long pass_ = 0;
     bool sentThisPass_ = false;
     std::optional<RegisterWords> lastSent_;
-    SynthState received_;
-    ReceivePath receive_{received_};
+    ReceivePath receive_;
     bool awaitingReply_ = false;
     bool finishing_ = false;
     bool done_ = false;
