@@ -55,22 +55,30 @@ bool DividePlan(Plan& p, bool integerN) {
     return true;
 }
 
-// A field beyond its width would spill into its neighbour; such a word is never packed. The
-// message names the field and its range as the register map has them.
-std::string SpillMessage(const Plan& p) {
+// The lowest value a checked field may take: R divides, so it is at least 1.
+double LowestOf(FieldId id) {
+    return id == FieldId::R ? 1 : 0;
+}
+
+// A field beyond its width would spill into its neighbour; such a word is never packed.
+std::optional<std::pair<FieldId, double>> SpilledField(const Plan& p) {
     const std::pair<FieldId, double> checked[] = {
         {FieldId::R, p.R}, {FieldId::N, p.N}, {FieldId::Phase, p.P}, {FieldId::Fract, p.Fract}};
     for (const auto& [id, value] : checked) {
-        const RegisterField& field = FieldOf(id);
-        const double lowest = id == FieldId::R ? 1 : 0;
         // F is below D, itself checked, so only its sign needs a test.
-        const double highest = id == FieldId::Fract ? INFINITY : FieldMaximum(field);
-        if (!(value >= lowest && value <= highest)) {
-            return std::string(field.name) + " = " + PlainText(value) + " is outside its range " +
-                   PlainText(lowest) + " to " + PlainText(FieldMaximum(field));
+        const double highest = id == FieldId::Fract ? INFINITY : FieldMaximum(FieldOf(id));
+        if (!(value >= LowestOf(id) && value <= highest)) {
+            return std::pair{id, value};
         }
     }
-    return {};
+    return std::nullopt;
+}
+
+// The message names the field and its range as the register map has them.
+std::string SpillMessage(FieldId id, double value) {
+    const RegisterField& field = FieldOf(id);
+    return std::string(field.name) + " = " + PlainText(value) + " is outside its range " +
+           PlainText(LowestOf(id)) + " to " + PlainText(FieldMaximum(field));
 }
 
 RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
@@ -186,7 +194,7 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
     if (p.BandSelect > bandSelectMaximum) {
         p.BandSelect = bandSelectMaximum;
     }
-    if (!SpillMessage(p).empty()) {
+    if (SpilledField(p)) {
         p.outcome = RunOutcome::Rejected;
         return;
     }
@@ -206,7 +214,8 @@ std::string ValuesText(const Plan& p) {
     if (p.reached == PlanStage::Divider) {
         return Message("Fractional modulus D is zero or undefined: choose a finer resolution");
     }
-    return Message(SpillMessage(p));
+    const auto [id, value] = *SpilledField(p);
+    return Message(SpillMessage(id, value));
 }
 
 } // namespace

@@ -195,7 +195,7 @@ void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
     const RegisterWords& words = s.words;
     for (std::size_t i = 0; i < 6; ++i) {
         if (shown[i]) {
-            out += HexFormat(words[i]);
+            AppendHexFormat(out, static_cast<std::uint32_t>(words[i]));
         }
         out += ',';
     }

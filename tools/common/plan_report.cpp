@@ -32,8 +32,8 @@ void FreshTexts(PlanReport& report, const PlanInputs& inputs) {
     report.fvco = EntryOf(Fvco).text;
 }
 
-// A run's figures, and with texts its display over the panel's texts as the window writes them.
-void Record(Session& session, const Plan& plan, bool tracking, ReportDepth depth) {
+// A run's figures and its display over the panel's texts as the window writes them.
+void Record(Session& session, const Plan& plan, bool tracking) {
     PlanReport& report = session.report;
     session.last = plan;
     report.outcome = plan.outcome;
@@ -43,9 +43,6 @@ void Record(Session& session, const Plan& plan, bool tracking, ReportDepth depth
     }
     if (plan.outcome == RunOutcome::Complete) {
         report.errorRed = ErrorShownRed(plan);
-    }
-    if (depth == ReportDepth::Numbers) {
-        return;
     }
     const PlanDisplay shown = DisplayOf(plan, tracking);
     WriteBack(shown, session.inputs);
@@ -130,13 +127,13 @@ void RestoreDecodedSet(Session& session, const ReadBackWords& words) {
         report.forceD.clear();
     }
     session.inputs = RestoredInputs(r.settings, r.restored, session.inputs);
-    Record(session, r.tracked, true, ReportDepth::Everything);
+    Record(session, r.tracked, true);
     session.inputs.tracking = false;
-    Record(session, r.plan, false, ReportDepth::Everything);
+    Record(session, r.plan, false);
     report.state = r.record;
 }
 
-PlanReport Finished(Session& session, ReportDepth depth) {
+PlanReport Finished(Session& session) {
     PlanReport& report = session.report;
     const Plan& last = session.last;
     const PlanInputs& in = session.inputs;
@@ -144,31 +141,42 @@ PlanReport Finished(Session& session, ReportDepth depth) {
     if (last.outcome == RunOutcome::Complete) {
         report.chipRules = BrokenChipRules(last, in.integerN);
     }
-    if (depth == ReportDepth::Everything) {
-        report.listing = ListingAfter(last.outcome, report.state,
-                                      {in.frText, in.refDivide2, in.refDoubler}, report.valuesText);
-    }
+    report.listing = ListingAfter(last.outcome, report.state,
+                                  {in.frText, in.refDivide2, in.refDoubler}, report.valuesText);
     return std::move(report);
 }
 
+// A sweep step's figures: one recompute on a fresh panel, and no text.
+PlanReport NumbersReport(const PlanInputs& inputs) {
+    const Plan plan = MakePlan(inputs, PlanCarry{});
+    PlanReport report;
+    ApplyPlan(plan, report.state);
+    report.outcome = plan.outcome;
+    report.bandSelect = plan.BandSelect;
+    report.phaseValue = plan.P;
+    report.errorRed = ErrorShownRed(plan);
+    report.boundarySpurHz = BoundarySpurHz(plan, inputs.integerN);
+    return report;
+}
+
 PlanReport ReportOf(const ToolOptions& options, const PlanInputs& inputs, ReportDepth depth) {
+    if (depth == ReportDepth::Numbers && !options.NeedsPanel()) {
+        return NumbersReport(inputs);
+    }
     Session session;
     if (options.findBest || options.forceD) {
         session = SearchedSession(options, inputs);
     } else {
         session.inputs = inputs;
-        if (depth == ReportDepth::Everything || options.decode) {
-            FreshTexts(session.report, inputs);
-        }
+        FreshTexts(session.report, inputs);
         const Plan plan = MakePlan(inputs, PlanCarry{});
         ApplyPlan(plan, session.report.state);
-        Record(session, plan, inputs.tracking, options.decode ? ReportDepth::Everything : depth);
+        Record(session, plan, inputs.tracking);
     }
     if (options.decode) {
         RestoreDecodedSet(session, *options.decode);
-        depth = ReportDepth::Everything;
     }
-    return Finished(session, depth);
+    return Finished(session);
 }
 
 } // namespace
