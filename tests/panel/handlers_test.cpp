@@ -1,7 +1,8 @@
-// The panel adapter on the in-memory panel: handlers, nested write-backs, searches through their
-// chains, and the decoder under its guard.
+// The panel logic on the in-memory panel: handlers, nested write-backs, searches through their
+// chains, the decoder under its guard and the listing button placing its window.
 
-#include "model_rig.h"
+#include "handler_rig.h"
+#include "panel/listing_command.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,30 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     EXPECT_EQ(refused.reason, "the reference divider R is 0") << "reason for the link log";
     EXPECT_EQ(rig.panel.Text(ValuesText), valuesBefore) << "a refused set changes nothing";
     EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::Rejected) << "outcome after a refusal";
+}
+
+TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
+    SynthState state;
+    MemoryPanel panel;
+    PlanController plan(state, panel);
+    ListingCommand listing(plan);
+    panel.SetEventSink(&plan);
+    plan.SetNextSink(&listing);
+    panel.MoveWindow(MAX2870, 1500, 900);
+    panel.SetValue(OutDivCont, 1);
+    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    EXPECT_TRUE(panel.Visible(EEdata)) << "listing window shown";
+    EXPECT_EQ(panel.WindowPlace(EEdata).left, 1500 + 6360 / 3) << "left edge a third in";
+    EXPECT_EQ(panel.WindowPlace(EEdata).top, 900 + 7530 / 3) << "top edge a third down";
+    EXPECT_EQ(panel.Text(EEtext).substr(0, 57),
+              ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
+        << "listing of the recomputed panel";
+    panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
+    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
+    panel.SetText(ResolutionText, "1000");
+    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // worked examples and edge cases, worked by hand.
 
 #include "core/chip_rules.h"
-#include "model_rig.h"
+#include "core/plan.h"
+#include "core_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,12 @@ struct PlanCase {
     // outcome R N F D P BandSelect | words | broken chip rules | integer-boundary spur in Hz
     const char* expected;
 };
+
+void PrintTo(const PlanCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+constexpr const char* kPlanSections[] = {"plan", "words", "rules", "spur"};
 
 std::string Summary(const Plan& p, bool integerN) {
     std::string rules;
@@ -152,8 +159,8 @@ class Plans : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(Plans, WordsFieldsRulesAndSpur) {
     const PlanCase& c = GetParam();
-    EXPECT_EQ(Summary(MakePlan(c.in, c.carry), c.in.integerN), c.expected)
-        << "plan, register words, chip rules or spur figure of " << c.name;
+    const std::string got = Summary(MakePlan(c.in, c.carry), c.in.integerN);
+    EXPECT_EQ(got, c.expected) << WhereDiffers(got, c.expected, kPlanSections);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Plans, testing::ValuesIn(kPlans),
@@ -250,12 +257,19 @@ const DisplayCase kDisplays[] = {
     {"no_comparison", {.frText = "abc"}, {}, "- | - | - | - | unchanged"},
 };
 
+void PrintTo(const DisplayCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+constexpr const char* kDisplaySections[] = {"VCO caption", "Fout write-back", "resolution",
+                                            "results line", "colour", "range"};
+
 class Displays : public testing::TestWithParam<DisplayCase> {};
 
 TEST_P(Displays, CaptionsWriteBacksAndMessages) {
     const DisplayCase& c = GetParam();
-    EXPECT_EQ(Shown(MakePlan(c.in, c.carry), c.in.tracking), c.shown)
-        << "VCO caption, write-backs, results line or colour of " << c.name;
+    const std::string got = Shown(MakePlan(c.in, c.carry), c.in.tracking);
+    EXPECT_EQ(got, c.shown) << WhereDiffers(got, c.shown, kDisplaySections);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Displays, testing::ValuesIn(kDisplays),

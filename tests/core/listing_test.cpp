@@ -1,16 +1,12 @@
-// The EEPROM listing: its bytes for a complete plan, the reference suffix, a refused plan, and
-// the "PIC EE Data" button placing its window on the in-memory panel.
+// The EEPROM listing: its bytes for a complete plan, the reference suffix, a refused plan.
 
 #include "core/listing.h"
-#include "panel/listing_command.h"
-#include "panel/memory_panel.h"
 
 #include <gtest/gtest.h>
 
 namespace max2870 {
 namespace {
 
-using enum ControlId;
 
 TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
     SynthState s;
@@ -54,30 +50,6 @@ TEST(Listing, RefusedPlanGivesTheMessageAsComments) {
         << "listing without a comparison frequency";
     EXPECT_EQ(ListingAfter(RunOutcome::Complete, s, ref, "x"), ListingText(s, ref))
         << "a complete plan lists its words";
-}
-
-TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
-    SynthState state;
-    MemoryPanel panel;
-    PlanController plan(state, panel);
-    ListingCommand listing(plan);
-    panel.SetEventSink(&plan);
-    plan.SetNextSink(&listing);
-    panel.MoveWindow(MAX2870, 1500, 900);
-    panel.SetValue(OutDivCont, 1);
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_TRUE(panel.Visible(EEdata)) << "listing window shown";
-    EXPECT_EQ(panel.WindowPlace(EEdata).left, 1500 + 6360 / 3) << "left edge a third in";
-    EXPECT_EQ(panel.WindowPlace(EEdata).top, 900 + 7530 / 3) << "top edge a third down";
-    EXPECT_EQ(panel.Text(EEtext).substr(0, 57),
-              ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
-        << "listing of the recomputed panel";
-    panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
-    panel.SetText(ResolutionText, "1000");
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
 }
 
 } // namespace

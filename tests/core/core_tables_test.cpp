@@ -3,7 +3,8 @@
 #include "core/decode.h"
 #include "core/hex_format.h"
 #include "core/search_math.h"
-#include "model_rig.h"
+#include "core/plan.h"
+#include "core_rig.h"
 
 #include <gtest/gtest.h>
 
