@@ -27,7 +27,23 @@ inline constexpr std::array<OptionCode, 3> kNoiseCodes{{
 }};
 
 // The entry of a group for a code, or none (a code no choice stands for).
-const OptionCode* OptionForCode(std::span<const OptionCode> group, std::int32_t code);
-const OptionCode* OptionForName(std::span<const OptionCode> group, std::string_view name);
+constexpr const OptionCode* OptionForCode(std::span<const OptionCode> group, std::int32_t code) {
+    for (const OptionCode& entry : group) {
+        if (entry.code == code) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+constexpr const OptionCode* OptionForName(std::span<const OptionCode> group,
+                                          std::string_view name) {
+    for (const OptionCode& entry : group) {
+        if (entry.commandName == name) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
 
 } // namespace max2870

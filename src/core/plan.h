@@ -2,6 +2,7 @@
 
 #include "core/colours.h"
 #include "core/register_map.h"
+#include "core/start_values.h"
 #include "core/synth_state.h"
 
 #include <cstdint>
@@ -23,24 +24,24 @@ const char* OutcomeName(RunOutcome outcome); // "no-fcomp", "twelve-bit", "rejec
 
 // What one recompute reads from the panel, as the operator left it.
 struct PlanInputs {
-    std::string frText = "10";            // reference, MHz
-    std::string rdividerText = "1";       // reference divider R
-    std::string foutText = "2320.5";      // wanted output, MHz (not read while tracking)
-    std::string resolutionText = "10000"; // output step, Hz
-    std::string phaseText = "0";          // output phase, degrees
+    std::string frText{kStart.reference};          // reference, MHz
+    std::string rdividerText{kStart.divider};      // reference divider R
+    std::string foutText{kStart.fout};             // wanted output, MHz (not read while tracking)
+    std::string resolutionText{kStart.resolution}; // output step, Hz
+    std::string phaseText{kStart.phase};           // output phase, degrees
     bool refDoubler = false;
     bool refDivide2 = false;
     bool tracking = false; // "Track Fout with Divider"
     bool integerN = false; // "Integer N"
-    bool chipEnable = true;
+    bool chipEnable = kStart.chipEnable;
     bool pdNegative = false; // "-Ve Ph Det."
-    bool outputA = true;
+    bool outputA = kStart.outputA;
     bool outputB = false;
-    int outDivExponent = 0; // OutDiv = 2 to this power
-    int chargePump = 15;
-    int power = 3;
-    std::optional<std::int32_t> muxCode = 6;   // the selected MUX button's code, if any
-    std::optional<std::int32_t> noiseCode = 0; // the selected noise button's code, if any
+    int outDivExponent = kStart.outDivExponent; // OutDiv = 2 to this power
+    int chargePump = kStart.chargePump;
+    int power = kStart.power;
+    std::optional<std::int32_t> muxCode = kStart.muxCode;     // the selected MUX button's code
+    std::optional<std::int32_t> noiseCode = kStart.noiseCode; // the selected noise button's code
 };
 
 // What one recompute takes over from the runs before it.

@@ -67,8 +67,8 @@ void PlanController::Recalculate() {
     Show(MakePlan(inputs, CarryOf(s_)), inputs.tracking);
 }
 
-void PlanController::Show(const Plan& plan, bool tracking) {
-    plan_ = plan;
+void PlanController::Show(Plan plan, bool tracking) {
+    plan_ = std::move(plan);
     ApplyPlan(plan_, s_);
     outcome_ = plan_.outcome;
     if (plan_.reached >= PlanStage::Packing) {

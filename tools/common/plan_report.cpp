@@ -195,7 +195,7 @@ PlanInputs InputsOf(const ToolOptions& o) {
     inputs.pdNegative = o.pdNegative;
     inputs.outputA = o.outputA;
     inputs.outputB = o.outputB;
-    inputs.outDivExponent = o.odiv.value_or(0);
+    inputs.outDivExponent = o.odiv.value_or(kStart.outDivExponent);
     inputs.chargePump = o.chargePump;
     inputs.power = o.power;
     inputs.muxCode = OptionForName(kMuxCodes, o.mux)->code;
