@@ -50,9 +50,9 @@ DecodeResult PlanController::DecodeRegisters(const ReadBackWords& words) {
     readBackAwaited_ = false;
     decoding_ = false;
 
-    Show(r.tracked, true);
+    Show(r.tracked, true, set.integerN);
     panel_.SetValue(TrackDivider, 0);
-    Show(r.plan, false);
+    Show(r.plan, false, set.integerN);
     s_ = r.record;
     return {true, {}};
 }

@@ -10,7 +10,7 @@
 
 namespace max2870 {
 
-// The option buttons of each group, in the order of the group's codes.
+// The option buttons of each group, in the order of the group's codes, one for each.
 inline constexpr std::array<ControlId, kMuxCodes.size()> kMuxButtons{
     ControlId::MuxNone, ControlId::MuxR, ControlId::MuxN, ControlId::MuxL};
 inline constexpr std::array<ControlId, kNoiseCodes.size()> kNoiseButtons{

@@ -14,10 +14,12 @@ namespace {
 std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const OptionCode> codes,
                                          std::span<const ControlId> buttons) {
     std::optional<std::int32_t> code;
-    for (std::size_t i = 0; i < codes.size() && i < buttons.size(); ++i) {
-        if (panel.Value(buttons[i]) == 1) {
+    std::size_t i = 0;
+    for (const ControlId button : buttons) {
+        if (panel.Value(button) == 1) {
             code = codes[i].code;
         }
+        ++i;
     }
     return code;
 }
@@ -64,10 +66,10 @@ void PlanController::Recalculate() {
         return;
     }
     const PlanInputs inputs = ReadInputs();
-    Show(MakePlan(inputs, CarryOf(s_)), inputs.tracking);
+    Show(MakePlan(inputs, CarryOf(s_)), inputs.tracking, inputs.integerN);
 }
 
-void PlanController::Show(Plan plan, bool tracking) {
+void PlanController::Show(Plan plan, bool tracking, bool integerN) {
     plan_ = std::move(plan);
     ApplyPlan(plan_, s_);
     outcome_ = plan_.outcome;
@@ -75,7 +77,7 @@ void PlanController::Show(Plan plan, bool tracking) {
         bandSelect_ = plan_.BandSelect;
         phaseValue_ = plan_.P;
     }
-    ShowPlan(DisplayOf(plan_, tracking), Ticked(FractN));
+    ShowPlan(DisplayOf(plan_, tracking), integerN);
 }
 
 // The texts, captions and colours of the run, in the order the window shows them. The
