@@ -1,7 +1,7 @@
 // Timings of the model's heavy paths on the in-memory panel, the same code the window runs.
 
-#include "panel/memory_panel.h"
 #include "core/plan.h"
+#include "panel/memory_panel.h"
 #include "panel/plan_controller.h"
 
 #include <benchmark/benchmark.h>
@@ -97,10 +97,9 @@ void BM_DecodeRegisters(benchmark::State& bench) {
         const auto& words = sets[turn];
         turn ^= 1U;
         rig.plan.AwaitReadBack(true);
-        const ReadBackWords set{static_cast<std::int32_t>(words[0]),
-                                static_cast<std::int32_t>(words[1]),
-                                static_cast<std::int32_t>(words[2]),
-                                static_cast<std::int32_t>(words[3])};
+        const ReadBackWords set{
+            static_cast<std::int32_t>(words[0]), static_cast<std::int32_t>(words[1]),
+            static_cast<std::int32_t>(words[2]), static_cast<std::int32_t>(words[3])};
         benchmark::DoNotOptimize(rig.plan.DecodeRegisters(set).accepted);
     }
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/synth_state.h"
 #include "link/link_controller.h"
 #include "link/port_directory.h"
 #include "link/qt_serial_link.h"
 #include "panel/listing_command.h"
 #include "panel/plan_controller.h"
-#include "core/synth_state.h"
 #include "window/qt_panel.h"
 
 namespace max2870 {

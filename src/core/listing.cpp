@@ -1,7 +1,7 @@
 #include "core/listing.h"
 
-#include "core/numbers.h"
 #include "core/hex_format.h"
+#include "core/numbers.h"
 
 namespace max2870 {
 

@@ -1,7 +1,7 @@
 #include "core/plan.h"
 
-#include "core/numbers.h"
 #include "core/hex_format.h"
+#include "core/numbers.h"
 
 #include <cmath>
 #include <cstring>
@@ -189,7 +189,8 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
         p.NoiseMode = *in.noiseCode;
     }
     p.BandSelect = ToInteger(p.Fcomp * 1000000 / 50000);
-    const int bandSelectWidth = FieldOf(FieldId::BandSelectHigh).width + FieldOf(FieldId::BandSelectLow).width;
+    const int bandSelectWidth =
+        FieldOf(FieldId::BandSelectHigh).width + FieldOf(FieldId::BandSelectLow).width;
     const double bandSelectMaximum = std::ldexp(1.0, bandSelectWidth) - 1;
     if (p.BandSelect > bandSelectMaximum) {
         p.BandSelect = bandSelectMaximum;

@@ -55,9 +55,8 @@ PlanInputs RestoredInputs(const DecodedSettings& set, const RestoredPlan& restor
     return in;
 }
 
-std::variant<RestoredSet, DecodeRefusal> RestoreSet(const ReadBackWords& words,
-                                                    const PlanInputs& panel,
-                                                    const SynthState& record) {
+std::variant<RestoredSet, DecodeRefusal>
+RestoreSet(const ReadBackWords& words, const PlanInputs& panel, const SynthState& record) {
     auto decoded = DecodeWords(words);
     if (auto* refusal = std::get_if<DecodeRefusal>(&decoded)) {
         return std::move(*refusal);

@@ -10,9 +10,9 @@ namespace max2870 {
 struct StartValues {
     std::string_view reference = "10"; // MHz
     std::string_view divider = "1";
-    std::string_view fout = "2320.5"; // MHz
+    std::string_view fout = "2320.5";      // MHz
     std::string_view resolution = "10000"; // Hz
-    std::string_view phase = "0"; // degrees
+    std::string_view phase = "0";          // degrees
     bool chipEnable = true;
     bool outputA = true;
     int outDivExponent = 0;

@@ -1,7 +1,7 @@
 #include "link/receive_path.h"
 
-#include "link/hex_value.h"
 #include "core/hex_format.h"
+#include "link/hex_value.h"
 
 #include <algorithm>
 

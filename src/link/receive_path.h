@@ -13,9 +13,9 @@ namespace max2870 {
 
 // What one completed reply line asks of the window.
 struct LineOutcome {
-    std::optional<std::string> userData; // new text of the user-data box
-    std::optional<std::string> logEntry; // "Reg 3 - 1234567B" and CR LF, for the link log
-    bool wordDropped = false;            // a word too malformed to hold in 32 bits was discarded
+    std::optional<std::string> userData;   // new text of the user-data box
+    std::optional<std::string> logEntry;   // "Reg 3 - 1234567B" and CR LF, for the link log
+    bool wordDropped = false;              // a word too malformed to hold in 32 bits was discarded
     std::optional<ReadBackWords> handOver; // a full set has come in: its Reg0, Reg1, Reg2, Reg4
 };
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "panel/control_id.h"
-#include "panel/panel.h"
 #include "core/decode.h"
 #include "core/plan.h"
 #include "core/synth_state.h"
+#include "panel/control_id.h"
+#include "panel/panel.h"
 
 #include <string>
 

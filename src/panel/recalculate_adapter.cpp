@@ -1,5 +1,5 @@
-#include "core/numbers.h"
 #include "core/chip_rules.h"
+#include "core/numbers.h"
 #include "panel/option_codes.h"
 #include "panel/plan_controller.h"
 

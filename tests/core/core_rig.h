@@ -3,6 +3,7 @@
 #include "core/register_map.h"
 
 #include <cstdio>
+#include <ranges>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,14 +31,10 @@ inline std::string Number(double value) {
 
 inline std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> parts;
-    for (std::size_t at = 0;;) {
-        const std::size_t end = text.find(separator, at);
-        parts.push_back(text.substr(at, end - at));
-        if (end == std::string_view::npos) {
-            return parts;
-        }
-        at = end + separator.size();
+    for (const auto part : std::views::split(text, separator)) {
+        parts.emplace_back(part.begin(), part.end());
     }
+    return parts;
 }
 
 // Where a row's summary "a | b | c" differs from the one wanted: the section's name and, within
@@ -46,27 +43,20 @@ inline std::vector<std::string_view> Split(std::string_view text, std::string_vi
 inline std::string WhereDiffers(std::string_view got, std::string_view wanted,
                                 std::span<const char* const> sections) {
     const auto gotParts = Split(got, " | "), wantedParts = Split(wanted, " | ");
-    std::size_t i = 0;
-    for (const char* name : sections) {
-        const std::string_view g = i < gotParts.size() ? gotParts[i] : "";
-        const std::string_view w = i < wantedParts.size() ? wantedParts[i] : "";
-        ++i;
-        if (g == w) {
-            continue;
-        }
-        const auto gw = Split(g, " "), ww = Split(w, " ");
-        for (std::size_t k = 0; k < gw.size() || k < ww.size(); ++k) {
-            const std::string_view a = k < gw.size() ? gw[k] : "", b = k < ww.size() ? ww[k] : "";
-            if (a != b) {
-                const std::string label = std::string_view(name) == "words"
-                                              ? "Reg" + std::to_string(k)
-                                              : std::string(k > 0 ? ww[k - 1] : name);
-                return std::string(name) + ": " + label + " is '" + std::string(a) +
-                       "', wanted '" + std::string(b) + "'";
+    for (std::size_t i = 0; i < sections.size() && i < gotParts.size(); ++i) {
+        const auto g = Split(gotParts[i], " ");
+        const auto w = Split(i < wantedParts.size() ? wantedParts[i] : "", " ");
+        for (std::size_t k = 0; k < g.size(); ++k) {
+            if (k >= w.size() || g[k] != w[k]) {
+                const std::string name = sections[i];
+                const std::string label = name == "words" ? "Reg" + std::to_string(k)
+                                          : k > 0         ? std::string(g[k - 1])
+                                                          : name;
+                return name + ": " + label + " is '" + std::string(g[k]) + "'";
             }
         }
     }
-    return "more sections than wanted";
+    return "the sections wanted differ in length";
 }
 
 } // namespace max2870::test

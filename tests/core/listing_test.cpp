@@ -7,7 +7,6 @@
 namespace max2870 {
 namespace {
 
-
 TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
     SynthState s;
     s.R = 1;

@@ -18,11 +18,8 @@ struct PlanCase {
     PlanCarry carry;
     // outcome R N F D P BandSelect | words | broken chip rules | integer-boundary spur in Hz
     const char* expected;
+    friend void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.name; }
 };
-
-void PrintTo(const PlanCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 constexpr const char* kPlanSections[] = {"plan", "words", "rules", "spur"};
 
@@ -176,10 +173,10 @@ TEST(PlanDisplay, WorkedExampleTextsAndColours) {
     EXPECT_EQ(*d.resolution, " 10000") << "resolution write-back";
     EXPECT_FALSE(d.fout) << "the wanted output is not written back when not tracking";
     EXPECT_EQ(*d.values, "Fcomp  3.333333MHz\r\nR  3\r\nN  1392\r\nF  50\r\nD  167     \r\n"
-                                 "Error =  -998.0Hz\r\n\r\nReg 0   0x 02B80190\r\n"
-                                 "Reg 1   0x 20000539\r\nReg 2   0x 1800DE42\r\n"
-                                 "Reg 3   0x 0000000B\r\nReg 4   0x 609430FC\r\n"
-                                 "Reg 5   0x 00400005\r\n")
+                         "Error =  -998.0Hz\r\n\r\nReg 0   0x 02B80190\r\n"
+                         "Reg 1   0x 20000539\r\nReg 2   0x 1800DE42\r\n"
+                         "Reg 3   0x 0000000B\r\nReg 4   0x 609430FC\r\n"
+                         "Reg 5   0x 00400005\r\n")
         << "results text";
     EXPECT_EQ(d.valuesColour, colour::Red) << "an error of 998 Hz shows red";
     EXPECT_EQ(p.ErrorHz, -998.0039917536487) << "error in Hz";
@@ -190,6 +187,7 @@ struct DisplayCase {
     PlanInputs in;
     PlanCarry carry;
     const char* shown; // fvco | fout write-back | resolution | first results line | colour
+    friend void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 };
 
 std::string Shown(const Plan& plan, bool tracking) {
@@ -198,10 +196,10 @@ std::string Shown(const Plan& plan, bool tracking) {
     const std::string values = text(d.values);
     const char* colourName = !d.valuesColour                  ? "unchanged"
                              : *d.valuesColour == colour::Red ? "red"
-                                                                      : "black";
-    return text(d.fvco) + " | " + text(d.fout) + " | " +
-           text(d.resolution) + " | " + values.substr(0, values.find('\r')) + " | " +
-           colourName + (d.vcoInRange ? "" : " | out of range");
+                                                              : "black";
+    return text(d.fvco) + " | " + text(d.fout) + " | " + text(d.resolution) + " | " +
+           values.substr(0, values.find('\r')) + " | " + colourName +
+           (d.vcoInRange ? "" : " | out of range");
 }
 
 const DisplayCase kDisplays[] = {
@@ -254,15 +252,20 @@ const DisplayCase kDisplays[] = {
      {},
      "VCO  4641MHz | - |  10000 | Phase value P = 1388888889 is outside its range 0 to 4095 | "
      "unchanged"},
+    {"d_4095_fits",
+     {.resolutionText = "1221", .outDivExponent = 1},
+     {},
+     "VCO  4641MHz | - |  1221 | Fcomp  10.00MHz | red"},
+    {"r_0_refused",
+     {.rdividerText = "0.1", .integerN = true},
+     {},
+     "VCO  2320.5MHz\r\nExternal VCO Only | - |  100000000 | R = 0 is outside its range 1 to "
+     "1023 | unchanged | out of range"},
     {"no_comparison", {.frText = "abc"}, {}, "- | - | - | - | unchanged"},
 };
 
-void PrintTo(const DisplayCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-constexpr const char* kDisplaySections[] = {"VCO caption", "Fout write-back", "resolution",
-                                            "results line", "colour", "range"};
+constexpr const char* kDisplaySections[] = {"VCO caption",  "Fout write-back", "resolution",
+                                            "results line", "colour",          "range"};
 
 class Displays : public testing::TestWithParam<DisplayCase> {};
 

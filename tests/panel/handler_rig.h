@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core_rig.h"
 #include "core/plan.h"
+#include "core_rig.h"
 #include "panel/memory_panel.h"
 #include "panel/plan_controller.h"
 

@@ -120,7 +120,8 @@ inline std::string CheckReplyFeed(Bytes stream, std::uint32_t cuts) {
             const ReadBackWords set{filed[0], filed[1], filed[2], filed[4]};
             if (!outcome || outcome->logEntry.value_or("") != entry || path.RxReg() != filed ||
                 outcome->handOver.has_value() != handOver ||
-                (handOver && *outcome->handOver != set) || path.RxCount() != static_cast<int>(count))
+                (handOver && *outcome->handOver != set) ||
+                path.RxCount() != static_cast<int>(count))
                 return "reply line \"" + serin + "\": wanted log \"" + entry + "\", hand-over " +
                        std::to_string(handOver) + ", RxCount " + std::to_string(count) + "; ";
             serin = marker == serin.npos ? serin : "";

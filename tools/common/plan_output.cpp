@@ -1,7 +1,7 @@
 #include "plan_output.h"
 
-#include "core/numbers.h"
 #include "core/hex_format.h"
+#include "core/numbers.h"
 
 #include <charconv>
 #include <cmath>
