@@ -25,6 +25,23 @@ end=$(date +%s.%N)
 awk -v s="$start" -v e="$end" \
     'BEGIN { printf "one process per step: 200 steps in %.3f s, %.0f steps/s\n", e - s, 200 / (e - s) }'
 
+# A hop list of 100 MB (about 8.3 million values) is read as a stream: resident memory stays
+# far below the list's size. The sender checks the whole file before it opens the port.
+list=$(mktemp)
+awk 'BEGIN { srand(1); for (i = 0; i < 8333334; ++i) printf "%.6f\n", 3000 + 3000 * rand() }' >"$list"
+resident() { # label, command...: the largest resident set and the wall time
+    local label=$1 log
+    log=$(mktemp)
+    shift
+    /usr/bin/time -o "$log" -f "%M %e" "$@" >/dev/null 2>&1 || true
+    awk -v l="$label" '{ printf "%s: max resident %d KB (%.1f MB) in %.1f s\n", l, $1, $1 / 1024, $2 }' \
+        <(tail -1 "$log")
+    rm -f "$log"
+}
+resident "planner, 100 MB list" "$plan" --list "$list" --strict
+resident "sender, check of a 100 MB list before the port opens" "$send" /dev/nonexistent --list "$list"
+rm -f "$list"
+
 sim_out=$(mktemp)
 "$sim" >"$sim_out" &
 sim_pid=$!

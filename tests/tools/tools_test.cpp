@@ -1,8 +1,12 @@
 // The planner's and sender's shared pieces as tables: options, step lists, the registers a step
 // sends, the JSON of worked examples; and the planner program's sweeps against single plans.
+#include "chip_gate.h"
+#include "list_reader.h"
 #include "plan_run.h"
+#include "port_access.h"
 #include "register_choice.h"
 #include "step_list.h"
+#include "strict_number.h"
 #include "tools_rig.h"
 
 #include <functional>
@@ -56,13 +60,26 @@ TEST(ToolOptions, OneParserForBothPrograms) {
         {{"--sweep", "1", "2", "1", "--list", "-"}, plan, "cannot go together"},
         {{"--list", "f", "--decode", "1", "2", "3", "4"}, plan, "--list and --decode"},
         {{"--sweep", "1", "2", "1", "--listing"}, plan, "--sweep and --listing"},
-        {{"--warn-spur", "wide"}, plan, "--warn-spur: bad value"},
+        {{"--warn-spur", "wide"}, plan, "--warn-spur: 'wide' is not a finite decimal number"},
         {{"--store"}, plan, "unknown option '--store'"},
         {{"--gap", "0.2"}, plan, "unknown option '--gap'"},
         {{"--listing"}, send, "unknown option '--listing'"},
-        {{"--gap", "0.0125"}, send, "--gap: bad value"},
-        {{"--timeout", "0"}, send, "--timeout: bad value"},
-        {{"--dwell", "-1"}, send, "--dwell: bad value"},
+        {{"--gap", "0.0125"}, send, "--gap: '0.0125' is below the minimum, 0.0126 s"},
+        {{"--gap", "86400.5"}, send, "above the maximum, one day (86400 s)"},
+        {{"--timeout", "0"}, send, "--timeout: '0' is not above 0 s"},
+        {{"--dwell", "-1"}, send, "--dwell: '-1' is below the minimum, 0 s"},
+        {{"--fout", "2320,5"}, send, "--fout: '2320,5' is not a finite decimal number"},
+        {{"--force-d", "x"}, send, "--force-d: 'x' is not"},
+        {{"--fout", "x", "--strict"}, plan, "--fout: 'x' is not a finite decimal number"},
+        {{"--strict"}, send, "unknown option '--strict'"},
+        {{"--gap", "0.02", "--fout", "--store"}, send, "--fout needs a value"},
+        {{"--sweep", "1", "--odiv", "1"}, plan, "--sweep needs START STOP STEP"},
+        {{"--store=1"}, send, "--store takes no value"},
+        {{"--fout", "1", "--", "--ref"}, plan, "unexpected argument '--ref'"},
+        {{"--list", "-", "--repeat", "2"}, send, "--repeat needs a list file"},
+        {{"--fout=-2400.5", "--sweep=1", "2", "1", "-h"}, plan, "",
+         [](auto& o) { return o.fout == "-2400.5" && o.sweep->stop == 2 && o.help; }},
+        {{"--fout", " 1e3 ", "--", "-port"}, send, "", [](auto& o) { return o.fout == " 1e3 "; }},
         {{"--repeat", "1.5"}, send, "--repeat: bad value"},
         {{"--repeat", "-1"}, send, "--repeat: bad value"},
         {{"--read", "--store"}, send, "--store and --read"},
@@ -106,13 +123,113 @@ TEST(StepList, SweepsAndListsGiveTheStepTextsOfTheBox) {
         std::string error;
         EXPECT_FALSE(StepList::Sweep(bad, error)) << "a sweep that never reaches STOP runs";
     }
-    std::istringstream file("3000\r\n\r\n \t\n# comment\n 3001.5\n#x\r\n2500 MHz\n0");
-    const StepList list = StepList::List(file);
-    ASSERT_EQ(list.Count(), 4) << "blank and comment lines of a list file are steps";
-    EXPECT_EQ(list.Text(0), "3000") << "CR of a CR LF line is part of the step";
-    EXPECT_EQ(list.Text(1), " 3001.5") << "a list step is not its line as written";
-    EXPECT_EQ(list.Text(2), "2500 MHz");
-    EXPECT_EQ(list.Text(3), "0") << "a last line without LF is lost";
+}
+
+TEST(StrictNumber, WholeFiniteDecimalsOnly) {
+    const std::pair<const char*, double> good[] = {
+        {"2320.5", 2320.5}, {" \t1e3 ", 1000}, {"+.5", 0.5}, {"5.", 5}, {"-0", 0}, {"1e-400", 0}};
+    for (const auto& [text, value] : good) {
+        EXPECT_EQ(StrictNumber(text), value) << "'" << text << "' is not read as " << value;
+    }
+    for (const char* bad : {"", " ", "abc", "NaN", "inf", "0x10", "2320,5", "1e", "1e400", ".", "+",
+                            "1 2", "2400.5MHz", "&H10", "1d3", "\xEF\xBB\xBF\x31"}) {
+        EXPECT_FALSE(StrictNumber(bad)) << "a script's typo '" << bad << "' is read as a number";
+    }
+    EXPECT_EQ(NotANumber("--fout", "abc"), "--fout: 'abc' is not a finite decimal number");
+}
+
+// A list as it arrives in pieces: every way of cutting the bytes gives the same steps.
+TEST(ListLines, SkipsMarksAndLineEndsAcrossPieces) {
+    const std::string list = "\xEF\xBB\xBF"
+                             "3000\r\n\r\n \t\n  # indented\n\t#\n3001.5\n"
+                             "abc\n\xFF"
+                             "\n" +
+                             std::string(kLongestListLine + 1, '1') + "\n2500";
+    const std::vector<std::pair<long long, std::string>> expected{
+        {1, "3000"},
+        {6, "3001.5"},
+        {7, "abc"},
+        {8, "\xFF"},
+        {9, std::string(kLongestListLine, '1')},
+        {10, "2500"}};
+    const std::string problems[] = {"",
+                                    "",
+                                    "f:7: 'abc' is not a finite decimal number of MHz",
+                                    "f:8: '\xFF' is not",
+                                    "f:9: line longer than 1024",
+                                    ""};
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, list.size()}) {
+        ListLines lines;
+        std::vector<ListEntry> got;
+        for (std::size_t at = 0; at < list.size(); at += piece) {
+            lines.Feed(std::string_view(list).substr(at, piece));
+            for (auto entry = lines.Next(); entry; entry = lines.Next()) {
+                got.push_back(*entry);
+            }
+        }
+        lines.End();
+        for (auto entry = lines.Next(); entry; entry = lines.Next()) {
+            got.push_back(*entry);
+        }
+        ASSERT_EQ(got.size(), expected.size()) << "steps of a list fed " << piece << " at a time";
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(std::make_pair(got[i].line, got[i].text), expected[i])
+                << "step " << i << " or its line number, fed " << piece << " at a time";
+            EXPECT_TRUE(ListEntryProblem("f", got[i]).starts_with(problems[i]))
+                << "message for line " << got[i].line << ": " << ListEntryProblem("f", got[i]);
+        }
+    }
+    std::istringstream stream("# only\n3000\n");
+    ListStream steps(stream);
+    EXPECT_EQ(steps.Next()->line, 2) << "a stream's step keeps its line number";
+    EXPECT_FALSE(steps.Next()) << "a stream gives a step after its end";
+}
+
+TEST(ChipGate, RulesThatKeepASetOffTheWire) {
+    Plan p;
+    p.outcome = RunOutcome::Complete;
+    p.Fcomp = 100;
+    p.N = 58;
+    p.Denom = 1000;
+    p.BandSelect = 1023;
+    p.VCO = 6001;
+    const std::vector<RuleBreak> breaks = RuleBreaks(p, false);
+    EXPECT_EQ(RuleBreakList(breaks),
+              "fcomp-max: Comparison frequency 100 MHz is above the chip's 50 MHz in fractional "
+              "mode; band-select-clock: Band select clock 97.752 kHz (Fcomp / 1023) is above the "
+              "chip's 50 kHz; vco-range: VCO 6001 MHz is outside the chip's 3000 to 6000 MHz")
+        << "the rules a plan breaks, with its numbers";
+    EXPECT_EQ(BlockingBreaks(breaks, true).size(), 2U) << "an external VCO still meets vco-range";
+    EXPECT_EQ(BlockingBreaks(breaks, false).size(), 3U) << "a broken rule lets the set go out";
+    p.Fcomp = 10;
+    p.N = 10;
+    p.Denom = 1;
+    p.BandSelect = 200;
+    p.VCO = 3000;
+    EXPECT_EQ(RuleBreakList(RuleBreaks(p, false)),
+              "n-range: N = 10 is outside the chip's 19 to 4091 in fractional mode; d-min: D = 1 "
+              "is below the chip's least modulus 2");
+    p.outcome = RunOutcome::TwelveBit;
+    EXPECT_TRUE(RuleBreaks(p, false).empty()) << "an incomplete plan is judged by the rules";
+}
+
+TEST(PortAccess, GroupAdviceOnlyWhereJoiningHelps) {
+    const struct {
+        DeviceAccess access;
+        std::string advice;
+    } cases[] = {
+        {{"root", "dialout", 020660, false, false}, "add your user to the dialout group"},
+        {{"root", "uucp", 020660, false, false}, "add your user to the uucp group"},
+        {{"root", "root", 020600, true, false}, "belongs to root:root with mode crw-------"},
+        {{"root", "root", 020660, true, false}, "belongs to root:root with mode crw-rw----"},
+        {{"ann", "dialout", 0100000, false, false}, "belongs to ann:dialout with mode ----------"},
+        {{"root", "dialout", 020660, false, true}, "belongs to root:dialout"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(PermissionAdvice(c.access).find(c.advice), std::string::npos)
+            << "advice for " << ModeText(c.access.mode) << " " << c.access.group << ": "
+            << PermissionAdvice(c.access);
+    }
 }
 
 TEST(RegisterChoice, LaterStepsSendChangedRegistersThenReg0) {
@@ -132,7 +249,7 @@ TEST(RegisterChoice, LaterStepsSendChangedRegistersThenReg0) {
 }
 
 std::string Json(const std::string& arguments) {
-    return Shell(std::string(MAX2870_PLAN_PATH) + " --json " + arguments).out;
+    return Shell(std::string(MAX2870_PLAN_PATH) + " --json " + arguments + " 2>/dev/null").out;
 }
 
 // Values worked by hand from the chip's relations (Fcomp 10 MHz, N 464 + 50/500, ...), as

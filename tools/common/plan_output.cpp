@@ -151,7 +151,7 @@ std::string PlanJson(const PlanReport& r, const StepMark& mark) {
     }
     json.Bool("VcoInRange", VcoInRange(s.VCO));
     json.Bool("ErrorRed", r.errorRed);
-    json.String("Outcome", OutcomeName(r.outcome));
+    json.String("Outcome", mark.outcome.empty() ? OutcomeName(r.outcome) : mark.outcome);
     const std::pair<std::string_view, const std::string*> texts[] = {
         {"ValuesText", &r.valuesText},
         {"Rdivider", &r.rdivider},
@@ -185,7 +185,8 @@ const char* CsvHeader() {
            "Outcome\n";
 }
 
-void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
+void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown,
+                   std::string_view outcome) {
     const SynthState& s = r.state;
     for (const double value : {s.Fout, s.OutDiv, s.VCO, s.R, s.N, s.Fract, s.Denom, s.ErrorHz,
                                r.boundarySpurHz.value_or(NAN)}) {
@@ -199,7 +200,7 @@ void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown) {
         }
         out += ',';
     }
-    out += OutcomeName(r.outcome);
+    out += outcome.empty() ? OutcomeName(r.outcome) : outcome;
     out += '\n';
 }
 
@@ -213,6 +214,28 @@ std::string PlainResults(const std::string& valuesText) {
         text += valuesText[i];
     }
     return text;
+}
+
+std::string PlainOutput(const PlanReport& report) {
+    std::string text = PlainResults(report.valuesText);
+    if (text.empty()) {
+        return "No plan: " + IncompleteReason(report) + "\n";
+    }
+    return text.ends_with('\n') ? text : text + '\n';
+}
+
+std::string IncompleteReason(const PlanReport& report) {
+    if (!report.decodeRefusal.empty()) {
+        return "the --decode set was refused: " + report.decodeRefusal;
+    }
+    if (report.outcome == RunOutcome::NoFcomp) {
+        return "no comparison frequency (the reference and the divider must be above 0)";
+    }
+    const std::string first = report.valuesText.substr(0, report.valuesText.find_first_of("\r\n"));
+    if (report.outcome != RunOutcome::Complete && !first.empty()) {
+        return first;
+    }
+    return std::string("the plan did not complete (") + OutcomeName(report.outcome) + ")";
 }
 
 std::string SpurWarning(const PlanReport& report, double limitHz, const std::string& stepText) {

@@ -133,14 +133,22 @@ void RestoreDecodedSet(Session& session, const ReadBackWords& words) {
     report.state = r.record;
 }
 
+// The figures that describe the last recompute that ran.
+void DescribeLastPlan(const Plan& plan, bool integerN, PlanReport& report) {
+    report.boundarySpurHz = BoundarySpurHz(plan, integerN);
+    if (plan.outcome == RunOutcome::Complete) {
+        report.chipRules = BrokenChipRules(plan, integerN);
+        if (!report.chipRules->empty()) {
+            report.ruleBreaks = RuleBreaks(plan, integerN);
+        }
+    }
+}
+
 PlanReport Finished(Session& session) {
     PlanReport& report = session.report;
     const Plan& last = session.last;
     const PlanInputs& in = session.inputs;
-    report.boundarySpurHz = BoundarySpurHz(last, in.integerN);
-    if (last.outcome == RunOutcome::Complete) {
-        report.chipRules = BrokenChipRules(last, in.integerN);
-    }
+    DescribeLastPlan(last, in.integerN, report);
     report.listing = ListingAfter(last.outcome, report.state,
                                   {in.frText, in.refDivide2, in.refDoubler}, report.valuesText);
     return std::move(report);
@@ -155,7 +163,7 @@ PlanReport NumbersReport(const PlanInputs& inputs) {
     report.bandSelect = plan.BandSelect;
     report.phaseValue = plan.P;
     report.errorRed = ErrorShownRed(plan);
-    report.boundarySpurHz = BoundarySpurHz(plan, inputs.integerN);
+    DescribeLastPlan(plan, inputs.integerN, report);
     return report;
 }
 

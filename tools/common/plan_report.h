@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chip_gate.h"
 #include "core/chip_rules.h"
 #include "core/plan.h"
 #include "core/synth_state.h"
@@ -29,6 +30,7 @@ struct PlanReport {
     std::string listing;
     // Of the last recompute that ran: none when it did not complete.
     std::optional<std::vector<ChipRule>> chipRules;
+    std::vector<RuleBreak> ruleBreaks; // the same rules with their numbers
     std::optional<double> boundarySpurHz;
     std::string decodeRefusal; // why a --decode was refused, else empty
 };

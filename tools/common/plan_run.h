@@ -14,7 +14,7 @@ inline std::string RunPlan(const ToolOptions& options) {
     if (options.json) {
         return PlanJson(report);
     }
-    return options.listing ? report.listing : PlainResults(report.valuesText);
+    return options.listing ? report.listing : PlainOutput(report);
 }
 
 } // namespace max2870

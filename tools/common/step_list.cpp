@@ -3,9 +3,6 @@
 #include "core/numbers.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 
 namespace max2870 {
 
@@ -30,45 +27,8 @@ std::optional<StepList> StepList::Sweep(const SweepRange& range, std::string& er
     return steps;
 }
 
-StepList StepList::List(std::istream& in) {
-    StepList steps;
-    steps.list_ = true;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.ends_with('\r')) {
-            line.pop_back();
-        }
-        if (line.find_first_not_of(" \t") == std::string::npos || line.starts_with('#')) {
-            continue;
-        }
-        steps.texts_.push_back(line);
-    }
-    return steps;
-}
-
 std::string StepList::Text(long long index) const {
-    if (list_) {
-        return texts_[static_cast<std::size_t>(index)];
-    }
     return PlainText(range_.start + static_cast<double>(index) * range_.step);
-}
-
-std::optional<StepList> ReadStepList(const std::string& path, std::string& error) {
-    if (path == "-") {
-        return StepList::List(std::cin);
-    }
-    std::ifstream file(path, std::ios::binary);
-    std::error_code ignored;
-    if (!file || std::filesystem::is_directory(path, ignored)) {
-        error = "--list: cannot read '" + path + "'";
-        return std::nullopt;
-    }
-    StepList steps = StepList::List(file);
-    if (file.bad()) {
-        error = "--list: cannot read '" + path + "'";
-        return std::nullopt;
-    }
-    return steps;
 }
 
 } // namespace max2870

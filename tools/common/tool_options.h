@@ -54,7 +54,8 @@ struct ToolOptions {
 
     bool listing = false;
     bool json = false;
-    bool help = false;
+    bool strict = false; // the planner reads values as the sender does
+    bool help = false;   // --help or -h
     bool version = false;
 
     // The sender only.
@@ -64,6 +65,8 @@ struct ToolOptions {
     long long repeat = 1; // 0: until interrupted
     double timeoutSeconds = 5;
     bool quiet = false;
+    bool externalVco = false;     // the board's VCO input is used: the VCO range does not apply
+    bool allowRuleBreaks = false; // send a set that breaks the chip's rules (bench experiments)
 
     bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
     // The actions that need the panel's handlers; a plan without them is one pure recompute.
@@ -72,16 +75,27 @@ struct ToolOptions {
 
 struct ParsedOptions {
     ToolOptions options;
-    std::string error; // empty when the command line is good
+    std::string error;                 // empty when the command line is good
+    std::vector<std::string> operands; // what is not an option: the sender's port
 };
 
-// The sender's port is its first argument and is not part of what this reads.
+// The planner reads its boxes as the window does; the sender (and the planner with --strict)
+// refuses a box whose text is not wholly a finite decimal number, naming the option.
 ParsedOptions ParseToolOptions(const std::vector<std::string>& arguments, ToolProgram program);
+
+// A box typed on the command line whose text is not wholly a finite number, by its option's name.
+struct LooseValue {
+    std::string option;
+    std::string text;
+};
+std::vector<LooseValue> LooseValues(const ToolOptions& options);
 
 const char* PlanUsage();
 const char* SendUsage();
 
 // The smallest gap between lines: 11 characters at 9600 baud with 2 stop bits.
 inline constexpr double kMinimumGapSeconds = 0.0126;
+// The longest gap, dwell or time-out: one day.
+inline constexpr double kLongestDurationSeconds = 86400;
 
 } // namespace max2870

@@ -3,9 +3,13 @@
 #include "core/numbers.h"
 #include "link/command_lines.h"
 #include "link/link_texts.h"
+#include "output_check.h"
+#include "port_access.h"
 #include "register_choice.h"
+#include "strict_number.h"
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 namespace max2870 {
@@ -16,33 +20,36 @@ std::string FirstLine(const std::string& text) {
     return end == std::string::npos ? text : text.substr(0, end);
 }
 
-// Why a plan is not sent, in the words of the window's log.
-std::string NotSentReason(const PlanReport& report) {
-    if (!report.decodeRefusal.empty()) {
-        return "the --decode set was refused: " + report.decodeRefusal;
-    }
-    if (report.outcome == RunOutcome::NoFcomp) {
-        return "no comparison frequency";
-    }
-    return FirstLine(report.valuesText);
-}
-
-// The window's open-failure message on one line: the reason, and for a refused permission the
-// advice that names the dialout group.
+// The window's open-failure reason on one line; a refused permission gets advice that fits the
+// device: its group where joining that group helps, else its owner and mode.
 std::string OpenFailure(const std::string& port, const OpenResult& result) {
-    const std::string message = OpenFailureMessage(port, result);
-    std::string line = FirstLine(message);
+    std::string line = FirstLine(OpenFailureMessage(port, result));
     if (result.fault == PortFault::Permission) {
-        const auto second = message.find("\r\n");
-        line += " " + FirstLine(message.substr(second + 2));
+        const std::optional<DeviceAccess> access = AccessOf(port);
+        line += " " + (access ? PermissionAdvice(*access) : std::string("ask for access to it"));
     }
     return line;
 }
 
+std::string SignalName(int signal) {
+    switch (signal) {
+    case SIGINT:
+        return "Ctrl-C (SIGINT)";
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "signal " + std::to_string(signal);
+    }
+}
+
+constexpr std::string_view kErasedWordEntry = " - FFFFFFFF\r\n";
+
 } // namespace
 
 SendSession::SendSession(SerialLink& link, const ToolOptions& options,
-                         std::optional<StepList> steps, QObject* parent)
+                         std::unique_ptr<StepSource> steps, QObject* parent)
     : QObject(parent), link_(link), options_(options), steps_(std::move(steps)) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -51,62 +58,156 @@ SendSession::SendSession(SerialLink& link, const ToolOptions& options,
     connect(&link_, &SerialLink::Lost, this, &SendSession::OnLost);
     if (steps_) {
         planner_.emplace(options_, options_.json ? ReportDepth::Everything : ReportDepth::Numbers);
+        detailPlanner_.emplace(options_, ReportDepth::Everything);
+        steps_->OnArrival([this] { OnStepsArrived(); });
     }
+}
+
+// A single set goes out only complete and within the chip's rules, unless told otherwise.
+bool SendSession::SingleSetAllowed(const PlanReport& report) {
+    if (report.outcome != RunOutcome::Complete || !report.decodeRefusal.empty()) {
+        Finish(kNotComplete, "Not sent: " + IncompleteReason(report));
+        return false;
+    }
+    const std::vector<RuleBreak> blocking = BlockingBreaks(report.ruleBreaks, options_.externalVco);
+    if (!blocking.empty() && !options_.allowRuleBreaks) {
+        Finish(kNotComplete, "Not sent: it breaks the chip's rules: " + RuleBreakList(blocking) +
+                                 " (--allow-rule-breaks sends it anyway)");
+        return false;
+    }
+    if (!blocking.empty()) {
+        std::fprintf(stderr, "max2870-send: sent although it breaks the chip's rules: %s\n",
+                     RuleBreakList(blocking).c_str());
+    }
+    WarnSpur(report, "");
+    return true;
 }
 
 void SendSession::Start() {
     std::optional<PlanReport> single;
     if (!steps_ && options_.command != SendCommand::Read) {
         single = MakeReport(options_);
-        if (single->outcome != RunOutcome::Complete) {
-            Finish(kNotComplete, "Not sent: " + NotSentReason(*single));
+        if (!SingleSetAllowed(*single)) {
             return;
         }
-        WarnSpur(*single, "");
     }
     if (const OpenResult opened = link_.Open(); !opened.Ok()) {
         Finish(kLinkFailed, OpenFailure(link_.PortName(), opened));
         return;
     }
-    start_ = Clock::now();
+    opened_ = start_ = Clock::now();
     if (options_.command == SendCommand::Read) {
         queue_.push_back(InitLine());
     } else if (single) {
-        QueueStep({*single, kAllRegisters, {}, -1}, {5, 4, 3, 2, 1, 0});
+        QueueStep({*single, kAllRegisters, {}, -1, {}}, {5, 4, 3, 2, 1, 0});
     } else {
         if (!options_.json) {
             Print(CsvHeader());
         }
-        if (!PlanNextStep()) {
-            finishing_ = true;
+        if (!done_) {
+            ContinueWith(PlanNextStep());
         }
+        return;
     }
     ArmTimer();
 }
 
-bool SendSession::PlanNextStep() {
+// Acts on what the next step turned out to be.
+void SendSession::ContinueWith(NextStep next) {
+    switch (next) {
+    case NextStep::Waiting:
+        waiting_ = true;
+        return;
+    case NextStep::Stopped:
+        return;
+    case NextStep::End:
+        finishing_ = true;
+        break;
+    case NextStep::Queued:
+        break;
+    }
+    ArmTimer();
+}
+
+void SendSession::OnStepsArrived() {
+    if (!waiting_ || done_) {
+        return;
+    }
+    waiting_ = false;
+    // The feed kept the run waiting: the pacing starts again from now, so the next line still
+    // keeps a whole gap from the one before it.
+    if (const auto late = Clock::now() - Deadline(linesSent_); late > Clock::duration::zero()) {
+        start_ += late;
+    }
+    ContinueWith(PlanNextStep());
+}
+
+// Another pass over the steps, when one is due; false when the run is over.
+bool SendSession::StartPass() {
+    ++pass_;
+    const bool endless = options_.repeat == 0;
+    // An endless run whose whole pass sent nothing would only repeat its refusals.
+    if ((!endless && pass_ >= options_.repeat) || stepsThisPass_ == 0 ||
+        (endless && !sentThisPass_) || !steps_->Restart()) {
+        return false;
+    }
+    nextIndex_ = 0;
+    stepsThisPass_ = 0;
+    sentThisPass_ = false;
+    return true;
+}
+
+// Why a step is kept back, never empty; empty when it goes out.
+std::string SendSession::WhyNotSent(const PlanReport& report, const std::string& text) {
+    if (report.outcome != RunOutcome::Complete) {
+        return IncompleteReason(detailPlanner_->Report(text)); // with the results text
+    }
+    const std::vector<RuleBreak> blocking = BlockingBreaks(report.ruleBreaks, options_.externalVco);
+    if (blocking.empty() || options_.allowRuleBreaks) {
+        return "";
+    }
+    return "it breaks the chip's rules: " + RuleBreakList(blocking);
+}
+
+SendSession::NextStep SendSession::PlanNextStep() {
     for (;;) {
-        if (nextIndex_ >= steps_->Count()) {
-            ++pass_;
-            const bool endless = options_.repeat == 0;
-            // An endless run whose whole pass sent nothing would only repeat its refusals.
-            if ((!endless && pass_ >= options_.repeat) || steps_->Count() == 0 ||
-                (endless && !sentThisPass_)) {
-                return false;
+        StepSource::Taken taken = steps_->Take();
+        if (taken.status == StepSource::Status::Wait) {
+            return NextStep::Waiting;
+        }
+        if (taken.status == StepSource::Status::Bad) {
+            Finish(kBadValue, taken.error);
+            return NextStep::Stopped;
+        }
+        if (taken.status == StepSource::Status::End) {
+            if (!StartPass()) {
+                return NextStep::End;
             }
-            nextIndex_ = 0;
-            sentThisPass_ = false;
+            continue;
         }
         const long long index = nextIndex_++;
-        const std::string text = steps_->Text(index);
+        ++stepsThisPass_;
+        const std::string& text = taken.text;
         PlanReport report = planner_->Report(text);
         WarnSpur(report, text);
-        if (report.outcome != RunOutcome::Complete) {
+        if (const std::string reason = WhyNotSent(report, text); !reason.empty()) {
             std::fprintf(stderr, "max2870-send: step %lld (%s): Not sent: %s\n", index,
-                         text.c_str(), NotSentReason(report).c_str());
-            current_ = Step{std::move(report), RegisterMask{}, text, index};
+                         text.c_str(), reason.c_str());
+            ++notSent_;
+            const bool rules = report.outcome == RunOutcome::Complete;
+            report.state.Fout = StrictNumber(text).value_or(NAN); // the step's own frequency
+            current_ =
+                Step{std::move(report), RegisterMask{}, text, index, rules ? "chip-rule" : ""};
             StepDone();
+            if (done_) {
+                return NextStep::Stopped;
+            }
             continue;
+        }
+        if (const auto blocking = BlockingBreaks(report.ruleBreaks, options_.externalVco);
+            !blocking.empty()) {
+            std::fprintf(stderr, "max2870-send: step %lld (%s): sent although it breaks: %s\n",
+                         index, text.c_str(), RuleBreakList(blocking).c_str());
         }
         const RegisterWords words = report.state.words;
         const std::vector<int> registers = RegistersToSend(lastSent_, words);
@@ -116,8 +217,8 @@ bool SendSession::PlanNextStep() {
         for (const int reg : registers) {
             sent.set(static_cast<std::size_t>(reg));
         }
-        QueueStep({std::move(report), sent, text, index}, registers);
-        return true;
+        QueueStep({std::move(report), sent, text, index, {}}, registers);
+        return NextStep::Queued;
     }
 }
 
@@ -146,9 +247,11 @@ void SendSession::ArmTimer() {
         return;
     }
     const auto remaining = Deadline(linesSent_) - Clock::now();
-    // Rounded up: the timer must not fire before the deadline.
+    // Rounded up: the timer must not fire before the deadline. Long dwells are waited in
+    // pieces of an hour, well inside what a timer holds.
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(remaining);
-    timer_.start(std::max(wait, std::chrono::milliseconds(0)));
+    timer_.start(std::clamp<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0),
+                                                       std::chrono::hours(1)));
 }
 
 void SendSession::OnTimer() {
@@ -156,7 +259,12 @@ void SendSession::OnTimer() {
         return;
     }
     if (awaitingReply_) {
-        Finish(kLinkFailed, FirstLine(NoReplyLog(options_.timeoutSeconds)));
+        Finish(kLinkFailed,
+               wordsReceived_ == 0
+                   ? "No reply to INIT from EE within " + PlainText(options_.timeoutSeconds) + " s"
+                   : "the reply to INIT from EE (" + std::to_string(wordsReceived_) +
+                         " words) did not make a full set of registers within " +
+                         PlainText(options_.timeoutSeconds) + " s");
         return;
     }
     if (Clock::now() < Deadline(linesSent_)) {
@@ -185,10 +293,10 @@ void SendSession::OnTimer() {
         return;
     }
     StepDone();
-    if (!steps_ || !PlanNextStep()) {
-        finishing_ = true;
+    if (done_) {
+        return;
     }
-    ArmTimer();
+    ContinueWith(steps_ ? PlanNextStep() : NextStep::End);
 }
 
 void SendSession::StepDone() {
@@ -199,25 +307,43 @@ void SendSession::StepDone() {
         ++dwells_; // the dwell follows the step's last line
     }
     if (options_.json) {
-        Print(PlanJson(current_->report, {current_->index, current_->sent}));
+        Print(PlanJson(current_->report, {current_->index, current_->sent, current_->outcome}));
     } else {
         std::string line;
-        AppendCsvLine(line, current_->report, current_->sent);
+        AppendCsvLine(line, current_->report, current_->sent, current_->outcome);
         Print(line);
     }
+}
+
+// An erased EEPROM answers INIT with six words of all ones, which name no register 0 and so
+// never make a set.
+bool SendSession::ErasedReply(const LineOutcome& line) {
+    if (!line.logEntry) {
+        return false;
+    }
+    ++wordsReceived_;
+    onlyErasedWords_ = onlyErasedWords_ && line.logEntry->ends_with(kErasedWordEntry);
+    return wordsReceived_ >= 6 && onlyErasedWords_;
 }
 
 void SendSession::OnReceived() {
     receive_.Take(link_.Read());
     while (const std::optional<LineOutcome> line = receive_.NextLine()) {
-        if (!line->handOver || !awaitingReply_ || done_) {
+        if (!awaitingReply_ || done_) {
+            continue;
+        }
+        if (ErasedReply(*line)) {
+            Finish(kLinkFailed, "the EEPROM holds no stored set (all words FFFFFFFF)");
+            return;
+        }
+        if (!line->handOver) {
             continue;
         }
         ToolOptions restored = options_;
         restored.decode = *line->handOver;
         const PlanReport report = MakeReport(restored);
         if (!report.decodeRefusal.empty()) {
-            Finish(kLinkFailed, FirstLine(RefusedSetLog(report.decodeRefusal)));
+            Finish(kLinkFailed, "Stored register set refused: " + report.decodeRefusal);
             return;
         }
         Print(PlanJson(report));
@@ -233,9 +359,10 @@ void SendSession::OnLost(const QString& reason) {
                             " lines; the transfer stopped");
 }
 
-void SendSession::Interrupt() {
+void SendSession::Interrupt(int signal) {
     if (!done_) {
-        Finish(kInterrupted, "interrupted after " + std::to_string(linesSent_) +
+        Finish(128 + signal, "interrupted by " + SignalName(signal) + " after " +
+                                 std::to_string(linesSent_) +
                                  " lines; the last line went out whole and the port is closed");
     }
 }
@@ -251,8 +378,13 @@ void SendSession::Finish(int status, const std::string& message) {
         std::fprintf(stderr, "max2870-send: %s\n", message.c_str());
     }
     if (status == kSent && !options_.quiet && linesSent_ > 0) {
-        const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+        const double seconds = std::chrono::duration<double>(Clock::now() - opened_).count();
         std::fprintf(stderr, "max2870-send: %lld lines in %.4f s\n", linesSent_, seconds);
+    }
+    if (status == kSent && notSent_ > 0) {
+        status = kNotComplete;
+        std::fprintf(stderr, "max2870-send: %lld step%s not sent\n", notSent_,
+                     notSent_ == 1 ? "" : "s");
     }
     emit Finished(status);
 }
@@ -269,13 +401,15 @@ void SendSession::Progress(const std::string& line) {
     if (options_.quiet) {
         return;
     }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - opened_).count();
     std::fprintf(stderr, "%s  %.3f s\n", FirstLine(line).c_str(), seconds);
 }
 
 void SendSession::Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    if (!WriteOut(text) || !FlushOut()) {
+        OutputFailed("max2870-send");
+        Finish(kOutputFailed);
+    }
 }
 
 } // namespace max2870
