@@ -1,6 +1,6 @@
 // Timings of the model's heavy paths on the in-memory panel, the same code the window runs.
 
-#include "core/plan.h"
+#include "core/plan_display.h"
 #include "panel/memory_panel.h"
 #include "panel/plan_controller.h"
 

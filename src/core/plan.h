@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/colours.h"
 #include "core/register_map.h"
 #include "core/start_values.h"
 #include "core/synth_state.h"
@@ -8,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace max2870 {
 
@@ -74,19 +74,6 @@ constexpr bool VcoInRange(double vco) {
 // brings it times 2^k to the VCO range, or 7.
 int DividerExponentFor(double fout);
 
-// The texts, captions and colours one run writes to the panel, in the order it writes them.
-// Empty optionals are not written.
-struct PlanDisplay {
-    std::optional<std::string> rdivider;   // the whole R, no blank
-    std::optional<std::string> label6;     // "Fcomp 3.333333MHz"
-    std::optional<std::string> fout;       // while tracking: the blank-led Fout
-    std::optional<std::string> fvco;       // "VCO  4641MHz", with "External VCO Only" when out
-    bool vcoInRange = true;                // black VCO caption and white output box, else red
-    std::optional<std::string> resolution; // the blank-led resolution
-    std::optional<std::string> values;     // the results text or the run's message
-    std::optional<Rgb> valuesColour;       // red when the error exceeds 1 Hz; complete runs only
-};
-
 // One recompute's result: the record's plan fields and the words. A rejected run stopped at
 // Divider found no modulus; one stopped at Packing found a field that would spill.
 struct Plan : PlanValues {
@@ -104,11 +91,10 @@ Plan MakePlan(const PlanInputs& inputs, const PlanCarry& carry);
 // A complete plan whose error exceeds 1 Hz shows its results in red.
 bool ErrorShownRed(const Plan& plan);
 
-// What the window shows of a plan; the Fout text only while tracking.
-PlanDisplay DisplayOf(const Plan& plan, bool tracking);
-
-// The boxes a run rewrites among its own inputs: the whole R, the tracked Fout, the resolution.
-void WriteBack(const PlanDisplay& shown, PlanInputs& inputs);
+// A field a plan would spill beyond its width, with its value: such words are never packed.
+std::optional<std::pair<FieldId, double>> SpilledField(const Plan& plan);
+// The lowest value a checked field may take: R divides, so it is at least 1.
+double FieldLowest(FieldId id);
 
 // What a plan takes over from the record, and the record's fields a plan writes (those of the
 // stages it reached).

@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/option_codes.h"
+#include "core/plan_display.h"
 
 namespace max2870 {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/decode.h"
-#include "core/plan.h"
+#include "core/plan_display.h"
 #include "core/synth_state.h"
 #include "panel/control_id.h"
 #include "panel/panel.h"

@@ -2,7 +2,7 @@
 // worked examples and edge cases, worked by hand.
 
 #include "core/chip_rules.h"
-#include "core/plan.h"
+#include "core/plan_display.h"
 #include "core_rig.h"
 
 #include <gtest/gtest.h>

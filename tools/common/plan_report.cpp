@@ -3,6 +3,7 @@
 #include "core/listing.h"
 #include "core/numbers.h"
 #include "core/option_codes.h"
+#include "core/plan_display.h"
 #include "core/read_back.h"
 #include "panel/control_table.h"
 #include "panel/memory_panel.h"
