@@ -63,7 +63,7 @@ public:
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
-    void Show(Plan plan, bool tracking, bool integerN);
+    void Show(const Plan& plan, bool tracking, bool integerN);
     void ShowPlan(const PlanDisplay& shown, bool integerN);
     void WriteBack(ControlId id, const std::string& text);
     double NumberIn(ControlId id) const;

@@ -69,8 +69,8 @@ void PlanController::Recalculate() {
     Show(MakePlan(inputs, CarryOf(s_)), inputs.tracking, inputs.integerN);
 }
 
-void PlanController::Show(Plan plan, bool tracking, bool integerN) {
-    plan_ = std::move(plan);
+void PlanController::Show(const Plan& plan, bool tracking, bool integerN) {
+    plan_ = plan;
     ApplyPlan(plan_, s_);
     outcome_ = plan_.outcome;
     if (plan_.reached >= PlanStage::Packing) {

@@ -3,7 +3,6 @@
 #include "core/register_map.h"
 
 #include <cstdio>
-#include <ranges>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,9 +30,12 @@ inline std::string Number(double value) {
 
 inline std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> parts;
-    for (const auto part : std::views::split(text, separator)) {
-        parts.emplace_back(part.begin(), part.end());
+    std::size_t at = 0;
+    for (std::size_t end; (end = text.find(separator, at)) != text.npos;
+         at = end + separator.size()) {
+        parts.push_back(text.substr(at, end - at));
     }
+    parts.push_back(text.substr(at));
     return parts;
 }
 
