@@ -9,9 +9,10 @@
 namespace max2870 {
 
 ControlApp::ControlApp() {
-    panel_.SetEventSink(&plan_);
-    plan_.SetNextSink(&listing_);
-    listing_.SetNextSink(&link_);
+    router_.Add(PlanController::Routes(), plan_);
+    router_.Add(ListingCommand::Routes(), listing_);
+    router_.Add(LinkController::Routes(), link_);
+    panel_.SetEventSink(&router_);
 }
 
 ControlApp::~ControlApp() {

@@ -4,6 +4,7 @@
 #include "link/link_controller.h"
 #include "link/port_directory.h"
 #include "link/qt_serial_link.h"
+#include "panel/event_router.h"
 #include "panel/listing_command.h"
 #include "panel/plan_controller.h"
 #include "window/qt_panel.h"
@@ -11,8 +12,8 @@
 namespace max2870 {
 
 // The whole program behind the window: the record, the panel, the plan, the listing button and
-// the serial link, wired so that events go to the plan first, then to the listing button, then
-// to the link. Needs a QApplication.
+// the serial link. Each control's event goes straight to the one handler that owns it, as the
+// plan's, the listing's and the link's routing tables say. Needs a QApplication.
 class ControlApp {
 public:
     ControlApp();
@@ -29,10 +30,11 @@ private:
     SynthState state_;
     QtPanel panel_;
     PlanController plan_{state_, panel_};
-    ListingCommand listing_{plan_};
+    ListingCommand listing_{plan_, panel_};
     QtSerialLink serial_;
     SystemPortDirectory ports_;
     LinkController link_{panel_, plan_, serial_, ports_};
+    EventRouter router_;
 };
 
 // Application name, style and icon, the same for the program and its start-up benchmark.

@@ -35,32 +35,17 @@ LinkController::~LinkController() {
     link_.Close(); // closing the window releases the port
 }
 
-void LinkController::OnControlEvent(ControlId id, ControlEvent event) {
-    if (event != ControlEvent::Click) {
-        return;
-    }
-    switch (id) {
-    case SetCP:
-        SetCP_Click();
-        break;
-    case CPort:
-        CPort_Click();
-        break;
-    case ClrText:
-        ClrText_Click();
-        break;
-    case SendAll:
-        SendAll_Click();
-        break;
-    case WriteAll:
-        WriteAll_Click();
-        break;
-    case Init:
-        Init_Click();
-        break;
-    default:
-        break;
-    }
+std::span<const EventRoute<LinkController>> LinkController::Routes() {
+    using Route = EventRoute<LinkController>;
+    static constexpr Route kLinkRoutes[] = {
+        {SetCP, ControlEvent::Click, &LinkController::SetCP_Click},
+        {CPort, ControlEvent::Click, &LinkController::CPort_Click},
+        {ClrText, ControlEvent::Click, &LinkController::ClrText_Click},
+        {SendAll, ControlEvent::Click, &LinkController::SendAll_Click},
+        {WriteAll, ControlEvent::Click, &LinkController::WriteAll_Click},
+        {Init, ControlEvent::Click, &LinkController::Init_Click},
+    };
+    return kLinkRoutes;
 }
 
 void LinkController::Form_Load() {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/synth_state.h"
 #include "link/paced_sequence.h"
 #include "link/port_choice.h"
 #include "link/receive_path.h"
+#include "panel/event_router.h"
 #include "panel/panel.h"
 #include "panel/plan_controller.h"
 
@@ -24,16 +26,16 @@ struct LinkOptions {
 };
 
 // The serial link's side of the panel: port choice, the three paced send commands, and the
-// replies, which it files and hands to the decoder. It receives the events of the link's
-// controls from the plan controller.
-class LinkController : public QObject, public PanelEvents {
+// replies, which it files and hands to the decoder.
+class LinkController : public QObject {
     Q_OBJECT
 public:
     LinkController(Panel& panel, PlanController& plan, SerialLink& link, const PortDirectory& ports,
                    LinkOptions options = {}, QObject* parent = nullptr);
     ~LinkController() override;
 
-    void OnControlEvent(ControlId id, ControlEvent event) override;
+    // The link's buttons and their handlers.
+    static std::span<const EventRoute<LinkController>> Routes();
 
     void Form_Load();
     void ProbePorts();

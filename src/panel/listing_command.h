@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panel/event_router.h"
 #include "panel/panel.h"
 #include "panel/plan_controller.h"
 
@@ -7,18 +8,17 @@ namespace max2870 {
 
 // The "PIC EE Data" button: recompute, then show the listing window a third of the way into the
 // main window with the register set as EEPROM directives.
-class ListingCommand : public PanelEvents {
+class ListingCommand {
 public:
-    explicit ListingCommand(PlanController& plan) : plan_(plan) {}
+    ListingCommand(PlanController& plan, Panel& panel) : plan_(plan), panel_(panel) {}
 
-    void SetNextSink(PanelEvents* next) { next_ = next; }
-    void OnControlEvent(ControlId id, ControlEvent event) override;
+    static std::span<const EventRoute<ListingCommand>> Routes();
 
     void PicEEdata_Click();
 
 private:
     PlanController& plan_;
-    PanelEvents* next_ = nullptr;
+    Panel& panel_;
 };
 
 } // namespace max2870

@@ -36,8 +36,15 @@ public:
     // Text boxes and the combo box: the editable text. Writing it reports Change if it differs.
     virtual std::string Text(ControlId id) const = 0;
     virtual void SetText(ControlId id, std::string_view text) = 0;
+    // The recompute's own rewrite of a box it read: no event, as the recompute planned from the
+    // box already. A box the operator is typing into keeps the typed text until the edit ends.
+    virtual void WriteBack(ControlId id, std::string_view text) = 0;
     // Puts the caret at the end of a text box and inserts the text there (the box scrolls to it).
     virtual void AppendText(ControlId id, std::string_view text) = 0;
+
+    // A program-made click, reported exactly as the operator's: a button pressed, a click in
+    // a box. A control the operator could not click (hidden or greyed) reports nothing: false.
+    virtual bool Press(ControlId id) = 0;
 
     // Labels, buttons, check boxes, option buttons, frames and windows: the caption.
     virtual std::string Caption(ControlId id) const = 0;
@@ -54,6 +61,9 @@ public:
     // A note on a control that no text or colour of the panel carries: the chip rules a complete
     // plan breaks, shown on the results box as a highlight and a tooltip. Empty clears it.
     virtual void SetNote(ControlId id, std::string_view note) = 0;
+    // Marks the words a control shows as no longer current, and why (greyed, with the reason);
+    // their texts stay as they are. Empty makes them current again.
+    virtual void MarkOutdated(ControlId id, std::string_view reason) = 0;
 
     virtual bool Visible(ControlId id) const = 0;
     virtual void SetVisible(ControlId id, bool visible) = 0; // EEdata: creates it when first shown

@@ -10,94 +10,54 @@ using enum ControlId;
 
 PlanController::PlanController(SynthState& state, Panel& panel) : s_(state), panel_(panel) {}
 
+namespace {
+
+using enum ControlEvent;
+using Route = EventRoute<PlanController>;
+
+// The handlers of the panel's events; most only recompute.
+constexpr Route kPlanRoutes[] = {
+    {Aon, Click, &PlanController::Recalculate},
+    {Bon, Click, &PlanController::Recalculate},
+    {PDpol, Click, &PlanController::Recalculate},
+    {RefDbl, Click, &PlanController::Recalculate},
+    {Refdiv2, Click, &PlanController::Recalculate},
+    {Enable, Click, &PlanController::Recalculate},
+    {MuxNone, Click, &PlanController::Recalculate},
+    {MuxR, Click, &PlanController::Recalculate},
+    {MuxN, Click, &PlanController::Recalculate},
+    {MuxL, Click, &PlanController::Recalculate},
+    {NM0, Click, &PlanController::Recalculate},
+    {NM2, Click, &PlanController::Recalculate},
+    {NM3, Click, &PlanController::Recalculate},
+    {FoutText, Change, &PlanController::Recalculate},
+    {FoutText, Click, &PlanController::FoutText_Click},
+    {OPPhasetext, Change, &PlanController::Recalculate},
+    {Rdivider, Change, &PlanController::Recalculate},
+    {ResolutionText, Change, &PlanController::Recalculate},
+    {FrText, Change, &PlanController::FrText_Change},
+    {FrText, LostFocus, &PlanController::FrText_LostFocus},
+    {ChrgPump, Change, &PlanController::ChrgPump_Change},
+    {OPpwr, Change, &PlanController::OPpwr_Change},
+    {OutDivCont, Change, &PlanController::OutDivCont_Change},
+    {SetOdiv, Click, &PlanController::SetOdiv_Click},
+    {FractN, Click, &PlanController::FractN_Click},
+    {NMCalc, Click, &PlanController::NMCalc_Click},
+    {ForceD, Change, &PlanController::ForceD_Change},
+};
+
+} // namespace
+
+std::span<const EventRoute<PlanController>> PlanController::Routes() {
+    return kPlanRoutes;
+}
+
 void PlanController::OnControlEvent(ControlId id, ControlEvent event) {
-    if (id == muted_) {
-        return; // the recompute's own write-back: one pass on the panel as given
-    }
-    const bool change = event == ControlEvent::Change;
-    const bool click = event == ControlEvent::Click;
-    switch (id) {
-    case Aon:
-    case Bon:
-    case PDpol:
-    case RefDbl:
-    case Refdiv2:
-    case Enable:
-    case MuxNone:
-    case MuxR:
-    case MuxN:
-    case MuxL:
-    case NM0:
-    case NM2:
-    case NM3:
-        if (click) {
-            Recalculate();
+    for (const Route& route : kPlanRoutes) {
+        if (route.id == id && route.event == event) {
+            (this->*route.handler)();
+            return;
         }
-        return;
-    case FoutText:
-        if (change) {
-            Recalculate();
-        } else if (click) {
-            FoutText_Click();
-        }
-        return;
-    case OPPhasetext:
-    case Rdivider:
-    case ResolutionText:
-        if (change) {
-            Recalculate();
-        }
-        return;
-    case FrText:
-        if (change) {
-            FrText_Change();
-        } else if (event == ControlEvent::LostFocus) {
-            FrText_LostFocus();
-        }
-        return;
-    case ChrgPump:
-        if (change) {
-            ChrgPump_Change();
-        }
-        return;
-    case OPpwr:
-        if (change) {
-            OPpwr_Change();
-        }
-        return;
-    case OutDivCont:
-        if (change) {
-            OutDivCont_Change();
-        }
-        return;
-    case SetOdiv:
-        if (click) {
-            SetOdiv_Click();
-        }
-        return;
-    case FractN:
-        if (click) {
-            FractN_Click();
-        }
-        return;
-    case NMCalc:
-        if (click) {
-            NMCalc_Click();
-        }
-        return;
-    case ForceD:
-        if (change) {
-            ForceD_Change();
-        }
-        return;
-    case TrackDivider:
-    case ValuesText:
-        return;
-    default:
-        break;
-    }
-    if (next_ != nullptr) {
-        next_->OnControlEvent(id, event);
     }
 }
 

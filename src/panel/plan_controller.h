@@ -4,6 +4,7 @@
 #include "core/plan_display.h"
 #include "core/synth_state.h"
 #include "panel/control_id.h"
+#include "panel/event_router.h"
 #include "panel/panel.h"
 
 #include <string>
@@ -16,13 +17,15 @@ struct DecodeResult {
 };
 
 // The logic behind the panel: the recompute, the control handlers, the searches and the
-// read-back decoder, written once against the Panel interface. Events of controls it does not
-// handle go on to the next sink (the serial link).
+// read-back decoder, written once against the Panel interface.
 class PlanController : public PanelEvents {
 public:
     PlanController(SynthState& state, Panel& panel);
 
-    void SetNextSink(PanelEvents* next) { next_ = next; }
+    // The controls' events this controller owns, and their handlers.
+    static std::span<const EventRoute<PlanController>> Routes();
+    // Runs the handler that owns the event, if this controller owns it: a panel with no listing
+    // or link (the planner, the tests) can report to the plan alone.
     void OnControlEvent(ControlId id, ControlEvent event) override;
 
     void Recalculate();
@@ -58,26 +61,22 @@ public:
 
     SynthState& State() { return s_; }
     const SynthState& State() const { return s_; }
-    Panel& PanelRef() { return panel_; }
 
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
     void Show(const Plan& plan, bool tracking, bool integerN);
     void ShowPlan(const PlanDisplay& shown, bool integerN);
-    void WriteBack(ControlId id, const std::string& text);
     double NumberIn(ControlId id) const;
     bool Ticked(ControlId id) const;
 
     SynthState& s_;
     Panel& panel_;
-    PanelEvents* next_ = nullptr;
     Plan plan_;
     RunOutcome outcome_ = RunOutcome::None;
     double bandSelect_ = 0;
     double phaseValue_ = 0;
-    ControlId muted_ = ControlId::None; // the control whose write-back raises no nested run
-    bool decoding_ = false;             // the decoder's own writes start no recompute
+    bool decoding_ = false; // the decoder's own writes start no recompute
     bool readBackAwaited_ = false;
 };
 

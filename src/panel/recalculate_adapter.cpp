@@ -24,6 +24,9 @@ std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const Opt
     return code;
 }
 
+constexpr const char* kNoComparison =
+    "Not current: the reference and R give no comparison frequency above 0 MHz";
+
 std::string ChipRulesNote(const Plan& plan, bool integerN) {
     std::string note;
     for (const ChipRule rule : BrokenChipRules(plan, integerN)) {
@@ -85,13 +88,19 @@ void PlanController::Show(const Plan& plan, bool tracking, bool integerN) {
 void PlanController::ShowPlan(const PlanDisplay& d, bool integerN) {
     panel_.SetVisible(EEdata, false);
     panel_.SetEnabled(TrackDivider, true);
-    if (plan_.reached == PlanStage::Reference) {
+    // A run that stops before a comparison frequency writes nothing: what the results show is
+    // from an earlier panel, and says so.
+    const bool stopped = plan_.reached == PlanStage::Reference;
+    for (ControlId shown : {Label6, ValuesText}) {
+        panel_.MarkOutdated(shown, stopped ? kNoComparison : "");
+    }
+    if (stopped) {
         return;
     }
-    WriteBack(Rdivider, *d.rdivider);
+    panel_.WriteBack(Rdivider, *d.rdivider);
     panel_.SetCaption(Label6, *d.label6);
     if (d.fout) {
-        WriteBack(FoutText, *d.fout);
+        panel_.WriteBack(FoutText, *d.fout);
     }
     panel_.SetCaption(Fvco, *d.fvco);
     panel_.SetForeColour(Fvco, d.vcoInRange ? colour::Black : colour::Red);
@@ -99,7 +108,7 @@ void PlanController::ShowPlan(const PlanDisplay& d, bool integerN) {
         panel_.SetBold(Fvco, false);
     }
     panel_.SetBackColour(FoutText, d.vcoInRange ? colour::White : colour::Red);
-    WriteBack(ResolutionText, *d.resolution);
+    panel_.WriteBack(ResolutionText, *d.resolution);
     if (d.values) {
         panel_.SetText(ValuesText, *d.values);
         panel_.SetNote(ValuesText, ChipRulesNote(plan_, integerN));
@@ -107,12 +116,6 @@ void PlanController::ShowPlan(const PlanDisplay& d, bool integerN) {
     if (d.valuesColour) {
         panel_.SetForeColour(ValuesText, *d.valuesColour);
     }
-}
-
-void PlanController::WriteBack(ControlId id, const std::string& text) {
-    muted_ = id;
-    panel_.SetText(id, text);
-    muted_ = ControlId::None;
 }
 
 } // namespace max2870

@@ -1,6 +1,6 @@
 #include "core/numbers.h"
-#include "panel/plan_controller.h"
 #include "core/search_math.h"
+#include "panel/plan_controller.h"
 
 namespace max2870 {
 

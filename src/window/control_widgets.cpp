@@ -122,11 +122,19 @@ QWidget* CreateByKind(const ControlEntry& entry, QWidget* parent) {
     return nullptr;
 }
 
-void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+void SetRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, QColor(colour.red, colour.green, colour.blue));
+    palette.setColor(role, colour);
     widget->setPalette(palette);
 }
+
+void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+    SetRole(widget, role, QColor(colour.red, colour.green, colour.blue));
+}
+
+// Where a greyed control without an ink of its own keeps the one it shows again once current.
+constexpr const char* kInkWhileCurrent = "inkWhileCurrent";
+const QColor kOutdatedInk(128, 128, 128);
 
 QPalette::ColorRole ForeRole(ControlKind kind) {
     switch (kind) {
@@ -304,6 +312,60 @@ void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
     } else if (kind == ControlKind::Label || kind == ControlKind::CheckBox ||
                kind == ControlKind::OptionButton || kind == ControlKind::Window) {
         widget->setAutoFillBackground(true);
+    }
+}
+
+namespace {
+
+QLabel* OutdatedNote(QWidget* box) {
+    const QString name = QStringLiteral("outdatedNote");
+    if (auto* note = box->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly)) {
+        return note;
+    }
+    auto* note = new QLabel(box);
+    note->setObjectName(name);
+    note->setTextFormat(Qt::PlainText);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // Black on white whatever the theme, and readable over a long line of the old results.
+    note->setAutoFillBackground(true);
+    SetRole(note, QPalette::WindowText, colour::Black);
+    SetRole(note, QPalette::Window, colour::White);
+    QFont font = note->font();
+    font.setItalic(true);
+    note->setFont(font);
+    return note;
+}
+
+} // namespace
+
+void ApplyOutdated(ControlKind kind, QWidget* widget, const QString& reason,
+                   std::optional<Rgb> ownInk) {
+    const QPalette::ColorRole role = ForeRole(kind);
+    const QVariant ink = widget->property(kInkWhileCurrent);
+    widget->setAccessibleDescription(reason);
+    if (reason.isEmpty()) {
+        if (ink.isValid()) {
+            SetRole(widget, role,
+                    ownInk ? QColor(ownInk->red, ownInk->green, ownInk->blue)
+                           : ink.value<QColor>());
+            widget->setProperty(kInkWhileCurrent, QVariant());
+        }
+        if (auto* note = widget->findChild<QLabel*>(QStringLiteral("outdatedNote"))) {
+            note->hide();
+        }
+        return;
+    }
+    if (!ink.isValid()) {
+        widget->setProperty(kInkWhileCurrent, widget->palette().color(role));
+    }
+    SetRole(widget, role, kOutdatedInk);
+    if (kind == ControlKind::MultiLineText) {
+        QLabel* note = OutdatedNote(widget);
+        note->setText(reason);
+        const int width = widget->width() / 2;
+        note->setGeometry(widget->width() - width - 4, 3, width, note->heightForWidth(width));
+        note->show();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 class QWidget;
+class QString;
 
 namespace max2870 {
 
@@ -26,6 +27,12 @@ void ApplyAppend(QWidget* widget, const std::string& before, const std::string& 
 void ApplyValue(const ControlEntry& entry, QWidget* widget, int value);
 void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
                   std::optional<Rgb> back);
+// Greys a control's ink while what it shows is not current, and gives the reason in its
+// accessible description; a results box also shows the reason in a note in its upper right
+// corner, clear of the short first lines. An empty reason brings back its own ink, or without
+// one the ink it had before.
+void ApplyOutdated(ControlKind kind, QWidget* widget, const QString& reason,
+                   std::optional<Rgb> ownInk);
 void ApplyBold(const ControlEntry& entry, QWidget* widget, bool bold, const PanelFonts& fonts);
 
 // Line ends as the text widgets show them: CR LF (or a lone CR) becomes one line break.

@@ -16,20 +16,33 @@ namespace {
 // Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
 constexpr Rgb kNoteBack{255, 255, 192};
 
+// Where events go while nothing listens: before the wiring and during teardown.
+class NoEvents : public PanelEvents {
+public:
+    void OnControlEvent(ControlId /*id*/, ControlEvent /*event*/) override {}
+};
+
+PanelEvents* Nobody() {
+    static NoEvents nobody;
+    return &nobody;
+}
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)) {
-    record_.SetEventSink(this);
+QtPanel::QtPanel(QStringList fontFamilies) : families_(std::move(fontFamilies)), sink_(Nobody()) {}
+
+void QtPanel::SetEventSink(PanelEvents* sink) {
+    sink_ = sink != nullptr ? sink : Nobody();
 }
 
 QtPanel::~QtPanel() {
     // Tearing the widgets down moves the focus and may empty boxes: nothing of it may reach the
     // handlers, the record or a widget that is half gone.
-    sink_ = nullptr;
+    sink_ = Nobody();
     for (QWidget* widget : widgets_) {
         if (widget != nullptr) {
             widget->removeEventFilter(this);
@@ -56,58 +69,121 @@ void QtPanel::ShowMainWindow() {
     Widget(ControlId::FoutText)->setFocus(Qt::OtherFocusReason);
 }
 
-void QtPanel::Report(ControlId id, ControlEvent event) {
-    if (sink_ != nullptr) {
-        sink_->OnControlEvent(id, event);
-    }
-}
-
-void QtPanel::OnControlEvent(ControlId id, ControlEvent event) {
-    if (QWidget* widget = Widget(id)) {
-        Mirroring mirroring(*this);
-        const ControlEntry& entry = EntryOf(id);
-        if (event == ControlEvent::Change && entry.kind != ControlKind::Spinner) {
-            if (id != appending_) {
-                ApplyText(entry, widget, record_.Text(id), *fonts_);
-            }
-        } else {
-            ApplyValue(entry, widget, record_.Value(id));
-        }
-    }
-    Report(id, event);
-}
-
 void QtPanel::MirrorText(ControlId id) {
     if (QWidget* widget = Widget(id)) {
         Mirroring mirroring(*this);
-        ApplyText(EntryOf(id), widget, record_.Text(id), *fonts_);
+        ApplyText(EntryOf(id), widget, records_[id].text, *fonts_);
+    }
+}
+
+void QtPanel::SetText(ControlId id, std::string_view text) {
+    std::string& held = records_[id].text;
+    if (held == text) {
+        return;
+    }
+    held = text;
+    if (id == editing_) { // the program's own text replaces what the operator was typing
+        editing_ = ControlId::None;
+        heldWriteBack_.reset();
+    }
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyText(EntryOf(id), widget, held, *fonts_);
+    }
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+void QtPanel::WriteBack(ControlId id, std::string_view text) {
+    if (id == editing_) {
+        heldWriteBack_ = std::string(text);
+    } else if (records_.WriteText(id, text)) {
+        MirrorText(id);
+    }
+}
+
+// Typed or pasted into a box that has the focus, the text is the operator's to finish: the
+// recompute's rewrite of that box waits until Enter or until the box loses the focus.
+void QtPanel::ConnectTextBox(ControlId id, QLineEdit* box) {
+    connect(box, &QLineEdit::textChanged, this,
+            [this, id](const QString& text) { OnWidgetText(id, text); });
+    connect(box, &QLineEdit::returnPressed, this, [this, id] { FinishEditing(id); });
+    connect(box, &QLineEdit::editingFinished, this, [this, id] { FinishEditing(id); });
+}
+
+void QtPanel::OnWidgetText(ControlId id, const QString& text) {
+    std::string typed = text.toStdString();
+    std::string& held = records_[id].text;
+    if (mirroring_ != 0 || held == typed) {
+        return;
+    }
+    held = std::move(typed);
+    if (EntryOf(id).kind == ControlKind::TextBox && Widget(id)->hasFocus()) {
+        editing_ = id;
+    }
+    MirrorText(id); // line ends show as the record holds them
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+// The edit is over: the box takes the recompute's latest rewrite of it, as it would have at
+// once had the operator not been typing there.
+void QtPanel::FinishEditing(ControlId id) {
+    if (id != editing_) {
+        return;
+    }
+    editing_ = ControlId::None;
+    if (const std::optional<std::string> text = std::exchange(heldWriteBack_, std::nullopt);
+        text && records_.WriteText(id, *text)) {
+        MirrorText(id);
     }
 }
 
 void QtPanel::AppendText(ControlId id, std::string_view text) {
-    if (QWidget* widget = Widget(id); widget != nullptr && !text.empty()) {
-        Mirroring mirroring(*this);
-        ApplyAppend(widget, record_.Text(id), std::string(text));
+    if (text.empty()) {
+        return;
     }
-    appending_ = id;
-    record_.AppendText(id, text);
-    appending_ = ControlId::None;
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyAppend(widget, records_[id].text, std::string(text));
+    }
+    records_[id].text.append(text);
+    sink_->OnControlEvent(id, ControlEvent::Change);
+}
+
+bool QtPanel::Press(ControlId id) {
+    if (!records_[id].visible || !records_[id].enabled) {
+        return false;
+    }
+    sink_->OnControlEvent(id, ControlEvent::Click);
+    return true;
+}
+
+void QtPanel::SetValue(ControlId id, int value) {
+    const std::optional<ControlEvent> event = records_.WriteValue(id, value);
+    if (!event) {
+        return;
+    }
+    if (QWidget* widget = Widget(id)) {
+        Mirroring mirroring(*this);
+        ApplyValue(EntryOf(id), widget, records_[id].value);
+    }
+    sink_->OnControlEvent(id, *event);
 }
 
 void QtPanel::SetCaption(ControlId id, std::string_view caption) {
-    record_.SetCaption(id, caption);
+    records_[id].text = std::string(caption);
     MirrorText(id);
 }
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
-    record_.SetForeColour(id, colour);
-    if (QWidget* widget = Widget(id)) {
+    records_[id].fore = colour;
+    foreSet_[Index(id)] = true;
+    if (QWidget* widget = Widget(id); widget != nullptr && records_[id].outdated.empty()) {
         ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
     }
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
-    record_.SetBackColour(id, colour);
+    records_[id].back = colour;
     backSet_[Index(id)] = true;
     MirrorBack(id);
 }
@@ -116,7 +192,7 @@ void QtPanel::SetBackColour(ControlId id, Rgb colour) {
 // background nobody set goes back to the record's white.
 void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
     QWidget* widget = Widget(id);
-    const MemoryPanel::ControlRecord& record = record_.Record(id);
+    const ControlRecord& record = records_[id];
     if (widget != nullptr && (backSet_[Index(id)] || !record.note.empty() || noteChanged)) {
         ApplyColours(EntryOf(id).kind, widget, std::nullopt,
                      record.note.empty() ? record.back : kNoteBack);
@@ -124,29 +200,50 @@ void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
 }
 
 void QtPanel::SetBold(ControlId id, bool bold) {
-    record_.SetBold(id, bold);
+    records_[id].bold = bold;
     if (QWidget* widget = Widget(id)) {
         ApplyBold(EntryOf(id), widget, bold, *fonts_);
     }
 }
 
 void QtPanel::SetNote(ControlId id, std::string_view note) {
-    record_.SetNote(id, note);
-    if (QWidget* widget = Widget(id)) {
-        const ControlEntry& entry = EntryOf(id);
-        QStringList tip;
-        for (std::string_view part : {entry.tooltip, note}) {
-            if (!part.empty()) {
-                tip << ToQString(part);
-            }
-        }
-        widget->setToolTip(tip.join(QLatin1Char('\n')));
+    records_[id].note = std::string(note);
+    if (Widget(id) != nullptr) {
+        MirrorToolTip(id);
         MirrorBack(id, true);
     }
 }
 
+void QtPanel::MarkOutdated(ControlId id, std::string_view reason) {
+    if (records_[id].outdated == reason) {
+        return;
+    }
+    records_[id].outdated = std::string(reason);
+    if (QWidget* widget = Widget(id)) {
+        ApplyOutdated(EntryOf(id).kind, widget, ToQString(reason), OwnInk(id));
+        MirrorToolTip(id);
+    }
+}
+
+std::optional<Rgb> QtPanel::OwnInk(ControlId id) const {
+    return foreSet_[Index(id)] ? std::optional(records_[id].fore) : std::nullopt;
+}
+
+// The table's tooltip, then what the program noted on the control.
+void QtPanel::MirrorToolTip(ControlId id) {
+    const ControlRecord& record = records_[id];
+    QStringList tip;
+    for (std::string_view part :
+         {EntryOf(id).tooltip, std::string_view(record.note), std::string_view(record.outdated)}) {
+        if (!part.empty()) {
+            tip << ToQString(part);
+        }
+    }
+    Widget(id)->setToolTip(tip.join(QLatin1Char('\n')));
+}
+
 void QtPanel::SetVisible(ControlId id, bool visible) {
-    record_.SetVisible(id, visible);
+    records_[id].visible = visible;
     if (id == ControlId::EEdata) {
         ShowListingWindow(visible);
     } else if (QWidget* widget = Widget(id)) {
@@ -167,7 +264,7 @@ void QtPanel::ShowListingWindow(bool visible) {
 }
 
 void QtPanel::SetEnabled(ControlId id, bool enabled) {
-    record_.SetEnabled(id, enabled);
+    records_[id].enabled = enabled;
     if (QWidget* widget = Widget(id)) {
         KeepFocusAcross(widget, enabled);
     }
@@ -198,7 +295,7 @@ void QtPanel::KeepFocusAcross(QWidget* widget, bool enabled) {
 WindowRect QtPanel::WindowPlace(ControlId window) const {
     const QWidget* widget = Widget(window);
     if (widget == nullptr) {
-        return record_.WindowPlace(window);
+        return records_[window].place;
     }
     const QRect frame = widget->frameGeometry();
     return {TwipsOf(frame.x()), TwipsOf(frame.y()), TwipsOf(frame.width()),
@@ -206,14 +303,22 @@ WindowRect QtPanel::WindowPlace(ControlId window) const {
 }
 
 void QtPanel::MoveWindow(ControlId window, double left, double top) {
-    record_.MoveWindow(window, left, top);
+    records_[window].place.left = left;
+    records_[window].place.top = top;
     if (QWidget* widget = Widget(window)) {
         widget->move(PixelsOf(left), PixelsOf(top));
     }
 }
 
+std::string QtPanel::ListEntry(ControlId id, int index) const {
+    const std::vector<std::string>& list = records_[id].list;
+    if (index < 0 || index >= static_cast<int>(list.size())) {
+        return {};
+    }
+    return list[static_cast<std::size_t>(index)];
+}
+
 void QtPanel::ShowMessage(std::string_view title, std::string_view text) {
-    record_.ShowMessage(title, text);
     if (messageSink_) {
         messageSink_(title, text);
         return;

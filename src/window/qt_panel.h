@@ -1,6 +1,7 @@
 #pragma once
 
-#include "panel/memory_panel.h"
+#include "panel/control_records.h"
+#include "panel/panel.h"
 #include "window/panel_fonts.h"
 
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+class QLineEdit;
 class QWidget;
 
 namespace max2870 {
@@ -19,11 +21,15 @@ namespace max2870 {
 struct ControlEntry;
 
 // The panel over real Qt widgets: the main window and the listing window, built from the
-// control table. The controls' state lives in one place, the in-memory panel this one is built
-// over: every call goes to that record, and the widgets mirror it. An operator's change is
-// written into the record, which reports the event; the widget of a control the record changed
-// is brought up to date before the event goes on, so handlers see the window as it stands.
-class QtPanel : public QObject, public Panel, private PanelEvents {
+// control table. Each control's state is held once, in this panel's records, and its widget
+// shows it. A program's write goes into the record and the widget, then its event goes to the
+// sink; an operator's change goes into the record and straight to the sink. Either way the
+// handlers see the window as it stands.
+//
+// While the operator types into a box, the recompute plans from the text as typed but does
+// not rewrite it under the caret; its rewrite waits until the box loses the focus or takes
+// Enter.
+class QtPanel : public QObject, public Panel {
 public:
     using MessageSink = std::function<void(std::string_view title, std::string_view text)>;
 
@@ -38,41 +44,42 @@ public:
     QWidget* MainWindow() const; // empty until first shown
     // The widget of a control or window; empty for the listing window's until it is first shown.
     QWidget* Widget(ControlId id) const { return widgets_[Index(id)]; }
-    // The record the widgets mirror.
-    const MemoryPanel& Record() const { return record_; }
     // Replaces the modal message box (tests).
     void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 
-    void SetEventSink(PanelEvents* sink) override { sink_ = sink; }
-    std::string Text(ControlId id) const override { return record_.Text(id); }
-    void SetText(ControlId id, std::string_view text) override { record_.SetText(id, text); }
+    void SetEventSink(PanelEvents* sink) override; // none: events go nowhere
+    std::string Text(ControlId id) const override { return records_[id].text; }
+    void SetText(ControlId id, std::string_view text) override;
+    void WriteBack(ControlId id, std::string_view text) override;
     void AppendText(ControlId id, std::string_view text) override;
-    std::string Caption(ControlId id) const override { return record_.Caption(id); }
+    bool Press(ControlId id) override;
+    std::string Caption(ControlId id) const override { return records_[id].text; }
     void SetCaption(ControlId id, std::string_view caption) override;
-    int Value(ControlId id) const override { return record_.Value(id); }
-    void SetValue(ControlId id, int value) override { record_.SetValue(id, value); }
+    int Value(ControlId id) const override { return records_[id].value; }
+    void SetValue(ControlId id, int value) override;
     void SetForeColour(ControlId id, Rgb colour) override;
     void SetBackColour(ControlId id, Rgb colour) override;
     void SetBold(ControlId id, bool bold) override;
     void SetNote(ControlId id, std::string_view note) override;
-    bool Visible(ControlId id) const override { return record_.Visible(id); }
+    void MarkOutdated(ControlId id, std::string_view reason) override;
+    bool Visible(ControlId id) const override { return records_[id].visible; }
     void SetVisible(ControlId id, bool visible) override;
     void SetEnabled(ControlId id, bool enabled) override;
     WindowRect WindowPlace(ControlId window) const override;
     void MoveWindow(ControlId window, double left, double top) override;
     void AddListEntry(ControlId id, std::string_view entry) override;
     void ClearList(ControlId id) override;
-    int ListCount(ControlId id) const override { return record_.ListCount(id); }
-    std::string ListEntry(ControlId id, int index) const override {
-        return record_.ListEntry(id, index);
+    int ListCount(ControlId id) const override {
+        return static_cast<int>(records_[id].list.size());
     }
+    std::string ListEntry(ControlId id, int index) const override;
     void ShowMessage(std::string_view title, std::string_view text) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Widget updates made for the record raise no event of their own: the record reports them.
+    // Widget updates made for a record raise no event of their own: the write reports it.
     class Mirroring {
     public:
         explicit Mirroring(QtPanel& panel) : panel_(panel) { ++panel_.mirroring_; }
@@ -84,11 +91,10 @@ private:
         QtPanel& panel_;
     };
 
-    // The record's events: the widget follows, then the handlers run.
-    void OnControlEvent(ControlId id, ControlEvent event) override;
-    void Report(ControlId id, ControlEvent event);
     void MirrorText(ControlId id);
     void MirrorBack(ControlId id, bool noteChanged = false);
+    void MirrorToolTip(ControlId id);
+    std::optional<Rgb> OwnInk(ControlId id) const; // the ink the table or the program gave
     void ShowListingWindow(bool visible);
     void KeepFocusAcross(QWidget* widget, bool enabled);
 
@@ -99,24 +105,30 @@ private:
     void MirrorAll(const ControlEntry& entry);
     void ChainTabOrder();
 
+    // The text boxes both ways, beside the program's writes.
+    void ConnectTextBox(ControlId id, QLineEdit* box);
+    void OnWidgetText(ControlId id, const QString& text);
+    void FinishEditing(ControlId id);
+
     // qt_panel_signals.cpp
     void Connect(const ControlEntry& entry, QWidget* widget);
-    void OnWidgetText(ControlId id, const QString& text);
     void OnWidgetValue(ControlId id, int value);
     void OnOperatorEvent(ControlId id, ControlEvent event);
 
-    MemoryPanel record_;
+    ControlRecords records_;
     QStringList families_;
     std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
     std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
+    std::array<bool, ControlCount> foreSet_{}; // an ink the table or the program gave
     std::unique_ptr<QWidget> main_;
-    PanelEvents* sink_ = nullptr;
+    PanelEvents* sink_; // never empty: one that drops every event while nobody listens
     MessageSink messageSink_;
     int mirroring_ = 0;
-    ControlId appending_ = ControlId::None;  // its widget has the appended text already
-    QPointer<QWidget> focusBeforeDisabling_; // where the focus was when its widget went grey
-    QPointer<QWidget> focusParked_;          // where Qt moved it meanwhile
+    ControlId editing_ = ControlId::None;      // the box the operator is typing into
+    std::optional<std::string> heldWriteBack_; // the recompute's rewrite of that box
+    QPointer<QWidget> focusBeforeDisabling_;   // where the focus was when its widget went grey
+    QPointer<QWidget> focusParked_;            // where Qt moved it meanwhile
 };
 
 } // namespace max2870

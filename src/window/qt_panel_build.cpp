@@ -50,7 +50,7 @@ void QtPanel::BuildListingWindow() {
     window->installEventFilter(this);
     MirrorAll(EntryOf(ControlId::EEdata));
     BuildControls(ControlId::EEdata, window);
-    const WindowRect& place = record_.Record(ControlId::EEdata).place;
+    const WindowRect& place = records_[ControlId::EEdata].place;
     if (place.left != 0 || place.top != 0) {
         window->move(PixelsOf(place.left), PixelsOf(place.top));
     }
@@ -72,17 +72,22 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
 // A widget made after its record changed (the listing's) shows the record as it stands.
 void QtPanel::MirrorAll(const ControlEntry& entry) {
     QWidget* widget = Widget(entry.id);
-    const MemoryPanel::ControlRecord& record = record_.Record(entry.id);
+    const ControlRecord& record = records_[entry.id];
     backSet_[Index(entry.id)] = backSet_[Index(entry.id)] || entry.back.has_value();
+    foreSet_[Index(entry.id)] = foreSet_[Index(entry.id)] || entry.fore.has_value();
     Mirroring mirroring(*this);
     if (entry.kind != ControlKind::Window) {
         ApplyBold(entry, widget, record.bold, *fonts_); // before the text, which may fit the font
     }
     ApplyText(entry, widget, record.text, *fonts_);
     ApplyValue(entry, widget, record.value);
-    ApplyColours(entry.kind, widget, entry.fore ? std::optional(record.fore) : std::nullopt,
-                 std::nullopt);
+    ApplyColours(entry.kind, widget, OwnInk(entry.id), std::nullopt);
     MirrorBack(entry.id);
+    if (!record.note.empty() || !record.outdated.empty()) {
+        MirrorToolTip(entry.id);
+        ApplyOutdated(entry.kind, widget, QString::fromStdString(record.outdated),
+                      OwnInk(entry.id));
+    }
     if (entry.kind != ControlKind::Window) {
         widget->setVisible(record.visible);
         widget->setEnabled(record.enabled);

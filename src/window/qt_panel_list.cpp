@@ -9,7 +9,7 @@
 namespace max2870 {
 
 void QtPanel::AddListEntry(ControlId id, std::string_view entry) {
-    record_.AddListEntry(id, entry);
+    records_[id].list.emplace_back(entry);
     auto* combo = qobject_cast<QComboBox*>(Widget(id));
     if (combo == nullptr) {
         return;
@@ -17,16 +17,16 @@ void QtPanel::AddListEntry(ControlId id, std::string_view entry) {
     Mirroring mirroring(*this);
     combo->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
     // The first entry of an empty list would become the box's text; the text is the record's.
-    ApplyText(EntryOf(id), combo, record_.Text(id), *fonts_);
+    ApplyText(EntryOf(id), combo, records_[id].text, *fonts_);
     WidenPortList(combo);
 }
 
 void QtPanel::ClearList(ControlId id) {
-    record_.ClearList(id);
+    records_[id].list.clear();
     if (auto* combo = qobject_cast<QComboBox*>(Widget(id))) {
         Mirroring mirroring(*this);
         combo->clear();
-        ApplyText(EntryOf(id), combo, record_.Text(id), *fonts_);
+        ApplyText(EntryOf(id), combo, records_[id].text, *fonts_);
     }
 }
 

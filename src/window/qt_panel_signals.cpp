@@ -13,14 +13,13 @@
 
 namespace max2870 {
 
-// The operator's changes are written into the record, which reports them; the widgets' own
-// signals are ignored while they mirror the record.
+// The operator's changes go into the records and on to the sink; the widgets' own signals are
+// ignored while they show what the program wrote.
 void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     const ControlId id = entry.id;
     switch (entry.kind) {
     case ControlKind::TextBox:
-        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
-                [this, id](const QString& text) { OnWidgetText(id, text); });
+        ConnectTextBox(id, static_cast<QLineEdit*>(widget));
         break;
     case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::editTextChanged, this,
@@ -61,22 +60,16 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
     }
 }
 
-void QtPanel::OnWidgetText(ControlId id, const QString& text) {
-    if (mirroring_ == 0) {
-        record_.SetText(id, text.toStdString());
-    }
-}
-
 void QtPanel::OnWidgetValue(ControlId id, int value) {
     if (mirroring_ == 0) {
-        record_.SetValue(id, value);
+        SetValue(id, value);
     }
 }
 
 // Events that change nothing in the record: a button pressed, a click in a box, a box left.
 void QtPanel::OnOperatorEvent(ControlId id, ControlEvent event) {
     if (mirroring_ == 0) {
-        Report(id, event);
+        sink_->OnControlEvent(id, event);
     }
 }
 
@@ -84,7 +77,7 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
     QWidget* port = Widget(ControlId::CPort);
     if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
         // The operator closed the listing; the next "PIC EE Data" shows it again.
-        record_.SetVisible(ControlId::EEdata, false);
+        records_[ControlId::EEdata].visible = false;
     } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -96,7 +89,7 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         OnOperatorEvent(ControlId::FoutText, ControlEvent::Click);
     } else if (watched == port && event->type() == QEvent::ToolTip) {
-        port->setToolTip(PortToolTip(QString::fromStdString(record_.Text(ControlId::CPort))));
+        port->setToolTip(PortToolTip(QString::fromStdString(records_[ControlId::CPort].text)));
     } else if (port != nullptr && watched == static_cast<QComboBox*>(port)->lineEdit() &&
                event->type() == QEvent::FocusOut) {
         static_cast<QComboBox*>(port)->lineEdit()->setCursorPosition(0); // a path shows its start

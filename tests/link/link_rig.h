@@ -71,14 +71,15 @@ struct LinkRig {
         : plan(state, panel),
           controller(panel, plan, real ? *real : static_cast<SerialLink&>(link), link, options) {
         panel.PresetValue(ControlId::OutDivCont, 1); // 2320.5 MHz out of a 4641 MHz VCO
-        panel.SetEventSink(&plan);
-        plan.SetNextSink(&controller);
+        router.Add(PlanController::Routes(), plan);
+        router.Add(LinkController::Routes(), controller);
+        panel.SetEventSink(&router);
         QObject::connect(&controller, &LinkController::TransferFinished, [this](bool completed) {
             finished.push_back(completed);
             finishedAt = Seconds();
         });
     }
-    void Click(ControlId id) { plan.OnControlEvent(id, ControlEvent::Click); }
+    void Click(ControlId id) { router.OnControlEvent(id, ControlEvent::Click); }
     void Connect(const std::string& port) {
         panel.SetText(ControlId::CPort, port);
         Click(ControlId::SetCP);
@@ -96,6 +97,7 @@ struct LinkRig {
     MemoryPanel panel;
     PlanController plan;
     LinkController controller;
+    EventRouter router;
     std::vector<bool> finished; // every TransferFinished, in order
     double clickedAt = 0;
     double finishedAt = 0;

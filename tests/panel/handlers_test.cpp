@@ -3,6 +3,7 @@
 
 #include "handler_rig.h"
 #include "panel/control_table.h"
+#include "panel/event_router.h"
 #include "panel/listing_command.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +52,15 @@ TEST(Handlers, LabelsColoursAndTracking) {
     rig.plan.OnControlEvent(FrText, ControlEvent::LostFocus);
     EXPECT_EQ(rig.At(FrText).back, colour::White) << "reference box after leaving it";
     rig.Set(TrackDivider, 1);
-    rig.plan.OnControlEvent(FoutText, ControlEvent::Click);
+    EXPECT_FALSE(rig.panel.Press(SendAll)) << "a program pressed a hidden button";
+    EXPECT_TRUE(rig.panel.Press(FoutText)) << "a program's click in the output box refused";
     EXPECT_EQ(rig.At(TrackDivider).value, 0) << "a click in the output box unticks tracking";
+    rig.Type(FrText, "-10");
+    EXPECT_EQ(rig.At(ValuesText).outdated.substr(0, 12), "Not current:")
+        << "results of an earlier panel not marked";
+    EXPECT_EQ(rig.At(ValuesText).text.substr(0, 7), "Fcomp  ") << "results text rewritten";
+    rig.Type(FrText, "10");
+    EXPECT_EQ(rig.At(Label6).outdated, "") << "Fcomp still marked after a plan";
     rig.Set(Enable, 0);
     EXPECT_EQ(rig.state.words[2] & 0x20, 0x20)
         << "Chip Enable cleared sets the power-down bit at once";
@@ -164,12 +172,14 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     SynthState state;
     MemoryPanel panel;
     PlanController plan(state, panel);
-    ListingCommand listing(plan);
-    panel.SetEventSink(&plan);
-    plan.SetNextSink(&listing);
+    ListingCommand listing(plan, panel);
+    EventRouter router;
+    router.Add(PlanController::Routes(), plan);
+    router.Add(ListingCommand::Routes(), listing);
+    panel.SetEventSink(&router);
     panel.MoveWindow(MAX2870, 1500, 900);
     panel.SetValue(OutDivCont, 1);
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_TRUE(panel.Visible(EEdata)) << "listing window shown";
     EXPECT_EQ(panel.WindowPlace(EEdata).left, 1500 + 6360 / 3) << "left edge a third in";
     EXPECT_EQ(panel.WindowPlace(EEdata).top, 900 + 7530 / 3) << "top edge a third down";
@@ -177,10 +187,10 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
               ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
         << "listing of the recomputed panel";
     panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
     panel.SetText(ResolutionText, "1000");
-    plan.OnControlEvent(PicEEdata, ControlEvent::Click);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
 }
 

@@ -4,7 +4,9 @@
 // record, driven by the same operator actions: keystrokes, clicks and arrow presses on the
 // real widgets, the equivalent writes on the in-memory panel.
 
+#include "panel/event_router.h"
 #include "panel/listing_command.h"
+#include "panel/memory_panel.h"
 #include "panel/plan_controller.h"
 #include "window/control_widgets.h"
 #include "window/qt_panel.h"
@@ -54,14 +56,17 @@ struct Twin {
     QtPanel window;
     MemoryPanel memory;
     PlanController windowPlan{windowState, window}, memoryPlan{memoryState, memory};
-    ListingCommand windowListing{windowPlan}, memoryListing{memoryPlan};
+    ListingCommand windowListing{windowPlan, window}, memoryListing{memoryPlan, memory};
+    EventRouter windowRouter, memoryRouter;
     bool active = false; // focus moves, and so FrText's LostFocus, need an active window
 
     explicit Twin(QStringList fonts = PanelFonts::DefaultFamilies()) : window(std::move(fonts)) {
-        window.SetEventSink(&windowPlan);
-        windowPlan.SetNextSink(&windowListing);
-        memory.SetEventSink(&memoryPlan);
-        memoryPlan.SetNextSink(&memoryListing);
+        windowRouter.Add(PlanController::Routes(), windowPlan);
+        windowRouter.Add(ListingCommand::Routes(), windowListing);
+        memoryRouter.Add(PlanController::Routes(), memoryPlan);
+        memoryRouter.Add(ListingCommand::Routes(), memoryListing);
+        window.SetEventSink(&windowRouter);
+        memory.SetEventSink(&memoryRouter);
         window.SetMessageSink([](std::string_view, std::string_view) {});
         window.ShowMainWindow();
         active = QTest::qWaitForWindowActive(window.MainWindow());
@@ -82,14 +87,16 @@ struct Twin {
         if (s.act == Paste) { // one change, as a paste over a selection makes
             box->insert(QString::fromStdString(s.text));
             memory.SetText(s.id, s.text);
-        } else if (s.act == Type) { // each key after a write-back appends to what is there
+        } else if (s.act == Type) { // key by key, each giving the box as typed so far
             QTest::keyClicks(box, QString::fromStdString(s.text));
             for (std::size_t i = 0; i < s.text.size(); ++i)
-                memory.SetText(s.id, (i == 0 ? std::string() : memory.Text(s.id)) + s.text[i]);
-            if (s.id == ControlId::FrText) {
-                QTest::keyClick(box, Qt::Key_Tab);
-                memoryPlan.OnControlEvent(s.id, ControlEvent::LostFocus);
-            }
+                memory.SetText(s.id, s.text.substr(0, i + 1));
+        }
+        if ((s.act == Type || s.act == Paste) && s.id == ControlId::FrText) {
+            QTest::keyClick(box, Qt::Key_Tab);
+            memoryRouter.OnControlEvent(s.id, ControlEvent::LostFocus);
+        } else if (s.act == Type || s.act == Paste) { // Enter ends the edit, as Tab would
+            QTest::keyClick(box, Qt::Key_Return);
         } else if (s.act == Tick || s.act == Select) {
             QTest::mouseClick(w, Qt::LeftButton);
             memory.SetValue(s.id, s.act == Select ? 1 : 1 - memory.Value(s.id));
@@ -100,7 +107,7 @@ struct Twin {
             memory.SetValue(s.id, memory.Value(s.id) + (up ? 1 : -1));
         } else if (s.act == Press) { // a command button, or a click in the wanted frequency
             QTest::mouseClick(w, Qt::LeftButton);
-            memoryPlan.OnControlEvent(s.id, ControlEvent::Click);
+            memory.Press(s.id);
         } else if (s.act == Close) { // the operator closes the listing window
             w->close();
             memory.SetVisible(s.id, false);
@@ -129,14 +136,16 @@ struct Twin {
             const bool window = w->isWindow(), named = !window && e.kind != ControlKind::Label &&
                                                        e.kind != ControlKind::Frame;
             const Rgb back = m.note.empty() ? m.back : Rgb{255, 255, 192};
-            QStringList tip{QString::fromUtf8(e.tooltip.data(), e.tooltip.size()), m.note.c_str()};
+            QStringList tip{QString::fromUtf8(e.tooltip.data(), e.tooltip.size()), m.note.c_str(),
+                            m.outdated.c_str()};
             tip.removeAll(QString());
+            const Rgb ink = m.outdated.empty() ? m.fore : Rgb{128, 128, 128};
             const QString text = e.kind == ControlKind::Spinner
                                      ? QString::number(m.value)
                                      : QString::fromStdString(DisplayLineEnds(m.text)) +
                                            (m.value && !window ? "[x]" : "");
             const QString held =
-                Look(text, QColor(m.fore.red, m.fore.green, m.fore.blue),
+                Look(text, QColor(ink.red, ink.green, ink.blue),
                      boxed ? QColor(back.red, back.green, back.blue) : QColor(), tip.join('\n'),
                      m.visible, !m.enabled && !window, m.bold && !window);
             const QPalette p = w->palette();

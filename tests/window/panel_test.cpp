@@ -45,7 +45,8 @@ const std::pair<const char*, const char*> kScripts[] = {
      "up OutDivCont\nexpect OutDivLabel O/P Divider  2\n"
      "expect ValuesText N  464|F  50|D  500     |Error =  0.0Hz|\n"
      "words ValuesText 00E80190 20000FA1 18005E42 0000000B 609C80FC 00400005\n"
-     "drawn ValuesText #ffffff\nwhole ValuesText\npaste Rdivider 2.6\nexpect Rdivider 3\n"
+     "drawn ValuesText #ffffff\nwhole ValuesText\ntype Rdivider 2.6\nexpect Rdivider 3\n"
+     "type Rdivider 1\npaste Rdivider 2.6\nexpect Rdivider 3\n"
      "expect Label6 Fcomp 3.333333MHz\nexpect ValuesText Error =  -998.0Hz\n"
      "words ValuesText 02B80190 20000539 1800DE42 0000000B 609430FC 00400005"},
     {"reference, spinners, check boxes, option groups",
@@ -170,6 +171,89 @@ private slots:
             const QString fault = Fault(twin, step);
             QVERIFY2(fault.isEmpty(), qPrintable(Name(step.id) + " " + fault));
         }
+    }
+
+    // What is typed stays as typed while the box has the focus, and the plan is the one a paste
+    // of the same text gives; Enter, or Tab out of the box, brings the rewrite.
+    void typedAsPasted_data() {
+        QTest::addColumn<ControlId>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("rewritten");
+        QTest::addColumn<QString>("results");
+        QTest::newRow("R 2.6 is 3") << Rdivider << "2.6"
+                                    << "2.6"
+                                    << "3"
+                                    << "Fcomp 3.333333MHz";
+        QTest::newRow("R 2.4e3") << Rdivider << "2.4e3"
+                                 << "2.4e3"
+                                 << "2400"
+                                 << "Fcomp 0.004167MHz";
+        QTest::newRow("R emptied, then 2") << Rdivider << "10\b\b2"
+                                           << "2"
+                                           << "2"
+                                           << "Fcomp 5.0MHz";
+        QTest::newRow("resolution 2.5e3") << ResolutionText << "2.5e3"
+                                          << "2.5e3"
+                                          << " 2500"
+                                          << "F  200\r\nD  2000     \r\n";
+        QTest::newRow("resolution 12.5") << ResolutionText << "12.5"
+                                         << "12.5"
+                                         << " 12.5"
+                                         << "More than 12 bits";
+        QTest::newRow("reference 12.5") << FrText << "12.5"
+                                        << "12.5"
+                                        << "12.5"
+                                        << "Fcomp 12.5MHz";
+    }
+    void typedAsPasted() {
+        QFETCH(ControlId, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, rewritten);
+        QFETCH(QString, results);
+        for (const bool paste : {false, true}) {
+            Twin twin;
+            twin.Run({Up, OutDivCont});
+            auto* edit = qobject_cast<QLineEdit*>(twin.W(box));
+            edit->setFocus(Qt::MouseFocusReason);
+            edit->selectAll();
+            paste ? edit->insert(pasted) : QTest::keyClicks(edit, typed);
+            const QString how = paste ? "pasted " : "typed ";
+            QVERIFY2(edit->text() == pasted, qPrintable(how + "box shows " + edit->text()));
+            const auto shown = [&] {
+                return QString::fromStdString(twin.window.Caption(Label6) + "|" +
+                                              twin.window.Text(ValuesText));
+            };
+            QVERIFY2(shown().contains(results), qPrintable(how + "plan shows " + shown()));
+            QTest::keyClick(edit, paste || box == FrText ? Qt::Key_Tab : Qt::Key_Return);
+            QVERIFY2(edit->text() == rewritten, qPrintable(how + "box ends as " + edit->text()));
+            QVERIFY2(shown().contains(results), qPrintable(how + "rewrite changed " + shown()));
+        }
+    }
+
+    // A reference with no comparison frequency leaves the last results as they were, greyed,
+    // with the reason beside them; a good reference brings them back in black.
+    void staleResultsAreMarked() {
+        Twin twin;
+        twin.Run({{Up, OutDivCont}, {Type, FrText, "-10"}});
+        QWidget* results = twin.W(ValuesText);
+        const auto* note = results->findChild<QLabel*>();
+        QVERIFY2(twin.window.Text(ValuesText).find("Reg 2   0x 18005E42") != std::string::npos,
+                 "the last words left the results box");
+        for (ControlId id : {ValuesText, Label6})
+            QVERIFY2(twin.W(id)->palette().color(
+                         QPalette::Active, id == Label6 ? QPalette::WindowText : QPalette::Text) ==
+                         QColor(128, 128, 128),
+                     qPrintable(Name(id) + " not greyed"));
+        QVERIFY2(note != nullptr && note->isVisible() && note->text().startsWith("Not current") &&
+                     results->toolTip().contains(note->text()),
+                 "no note says the results are not current");
+        QVERIFY2(twin.Differences().isEmpty(), qPrintable(twin.Differences().join("; ")));
+        twin.Run({Type, FrText, "10"});
+        QVERIFY2(results->palette().color(QPalette::Active, QPalette::Text) == Qt::black &&
+                     !note->isVisible() && results->toolTip().isEmpty(),
+                 "current results still marked");
     }
 
     void portBoxShowsThePathsStartAndItsDetails() {
