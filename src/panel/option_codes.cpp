@@ -4,7 +4,7 @@ namespace max2870 {
 
 std::optional<ControlId> ButtonForCode(std::span<const OptionCode> codes,
                                        std::span<const ControlId> buttons, std::int32_t code) {
-    for (std::size_t i = 0; i < codes.size() && i < buttons.size(); ++i) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
         if (codes[i].code == code) {
             return buttons[i];
         }

@@ -138,7 +138,7 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     PanelRig rig;
     rig.panel.SetText(FrText, "50");
     rig.panel.SetText(OPPhasetext, "90"); // the phase is not stored in a way the decoder reads
-    rig.panel.SetVisible(Init, true);
+    // Init hidden: the decoder's own writes must start no recompute even without the link's guard.
     ReadBackWords set{0x001D0000, 0x207D1F41, static_cast<std::int32_t>(0xCE005E02), 0x638FF1B4};
     rig.plan.AwaitReadBack(true);
     const int before = rig.panel.runs;
