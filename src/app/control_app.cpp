@@ -27,6 +27,7 @@ void ControlApp::Start() {
     link_.Form_Load();
     fonts.join();
     panel_.ShowMainWindow();
+    closeGuard_ = std::make_unique<CloseGuard>(*panel_.MainWindow(), link_);
 }
 
 void SetUpApplication() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/close_guard.h"
 #include "core/synth_state.h"
 #include "link/link_controller.h"
 #include "link/port_directory.h"
@@ -8,6 +9,8 @@
 #include "panel/listing_command.h"
 #include "panel/plan_controller.h"
 #include "window/qt_panel.h"
+
+#include <memory>
 
 namespace max2870 {
 
@@ -35,6 +38,7 @@ private:
     SystemPortDirectory ports_;
     LinkController link_{panel_, plan_, serial_, ports_};
     EventRouter router_;
+    std::unique_ptr<CloseGuard> closeGuard_; // from the first show on
 };
 
 // Application name, style and icon, the same for the program and its start-up benchmark.

@@ -5,6 +5,27 @@
 
 namespace max2870 {
 
+namespace {
+
+// Echoed texts (a reference pasted with its line end, say) stay inside their comment line: a
+// line end that broke out of it would leave text the assembler rejects.
+std::string OnOneLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool crLf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (text[i] == '\r' || text[i] == '\n') {
+            line.push_back(' '); // CR LF, a lone CR and a lone LF are one line end each
+            i += crLf ? 1 : 0;
+        } else {
+            line.push_back(text[i]);
+        }
+    }
+    return line;
+}
+
+} // namespace
+
 std::string EEhexData(std::int32_t word) {
     const std::string h = HexFormat(word);
     std::string line = "   de 0x";
@@ -33,7 +54,7 @@ std::string ListingText(const SynthState& s, const ListingReference& reference) 
         "    D =  " + PatternFormat(s.Denom, "0000") + "   F = " + PatternFormat(s.Fract, "0000") +
         "    Odiv = " + PatternFormat(s.OutDiv, "##") + "\r\n";
     text += ";  Fout = " + PatternFormat(s.Fout, "###0.0######") +
-            "MHz      Ref = " + std::string(reference.frText) + "MHz" + suffix + "\r\n";
+            "MHz      Ref = " + OnOneLine(reference.frText) + "MHz" + suffix + "\r\n";
     for (std::int32_t word : SendOrder(s.words)) {
         text += EEhexData(word) + "\r\n";
     }
@@ -53,7 +74,7 @@ std::string ListingAfter(RunOutcome lastOutcome, const SynthState& state,
     std::string text;
     for (std::string_view rest = valuesText; !rest.empty();) {
         const std::size_t end = rest.find("\r\n");
-        text.append(";  ").append(rest.substr(0, end)).append("\r\n");
+        text.append(";  ").append(OnOneLine(rest.substr(0, end))).append("\r\n");
         rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 2);
     }
     return text;

@@ -87,7 +87,9 @@ void LinkController::SetCP_Click() {
     port_ = choice->port;
     panel_.SetVisible(CPort, false);
     panel_.SetVisible(SetCP, false);
-    panel_.ShowMessage(options_.title, PortOpenMessage(text));
+    // A path is named as opened, without the white space or line end it may have been pasted with.
+    const bool paths = ports_.Naming() == PortNaming::Paths;
+    panel_.ShowMessage(options_.title, PortOpenMessage(paths ? choice->port : text));
     captionBeforePort_ = panel_.Caption(MAX2870);
     panel_.SetCaption(MAX2870, captionBeforePort_ + choice->captionSuffix);
     ShowLinkCommands(true);
@@ -121,6 +123,12 @@ void LinkController::ClrText_Click() {
 
 void LinkController::Log(const std::string& text) {
     panel_.AppendText(Text1, text);
+}
+
+// After the translator's replies, which need not end their last line.
+void LinkController::LogOnItsOwnLine(const std::string& text) {
+    const std::string log = panel_.Text(Text1);
+    Log((log.empty() || log.ends_with('\n') ? "" : "\r\n") + text);
 }
 
 } // namespace max2870

@@ -47,11 +47,15 @@ public:
     void Init_Click();
 
     bool Busy() const { return sequence_.Running(); }
+    // Whether the program may end now. During a transfer the first request is held until the
+    // set on the wire is complete (CloseReady then follows); a second one may end it at once.
+    bool RequestClose();
     int RxCount() const { return receive_.RxCount(); }
     const std::string& Serin() const { return receive_.Serin(); }
 
 signals:
     void TransferFinished(bool completed);
+    void CloseReady(); // a held close request may go ahead
 
 private:
     void OnComm();
@@ -68,6 +72,7 @@ private:
     void OnSequenceFinished(bool completed);
     void SetSendButtonsEnabled(bool enabled);
     void Log(const std::string& text);
+    void LogOnItsOwnLine(const std::string& text);
 
     Panel& panel_;
     PlanController& plan_;
@@ -79,6 +84,7 @@ private:
     QTimer replyTimer_;
     std::string port_;              // the port chosen by "Set COM Port"
     std::string captionBeforePort_; // the window caption before the port was added to it
+    bool closeRequested_ = false;
 };
 
 } // namespace max2870

@@ -100,4 +100,10 @@ std::string NoReplyLog(double seconds) {
            kCrLf;
 }
 
+std::string CloseDeferredLog() {
+    return std::string("Closing once the register set on the wire is complete (at most 2.4 s); "
+                       "close again to end at once") +
+           kCrLf;
+}
+
 } // namespace max2870

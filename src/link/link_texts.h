@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/port_fault.h"
 #include "core/plan.h"
+#include "link/port_fault.h"
 
 #include <string>
 
@@ -22,5 +22,6 @@ std::string PortLostLog(const std::string& port, const std::string& reason, bool
 std::string UnrequestedSetLog();
 std::string RefusedSetLog(const std::string& reason);
 std::string NoReplyLog(double seconds);
+std::string CloseDeferredLog();
 
 } // namespace max2870

@@ -96,6 +96,9 @@ bool LinkController::RunStep(const TransferStep& step) {
     case StepKind::ClearSerin:
         receive_.ClearSerin();
         break;
+    case StepKind::LogLine:
+        LogOnItsOwnLine(step.line);
+        break;
     case StepKind::Wait:
         break;
     }
@@ -105,6 +108,20 @@ bool LinkController::RunStep(const TransferStep& step) {
 void LinkController::OnSequenceFinished(bool completed) {
     SetSendButtonsEnabled(true);
     emit TransferFinished(completed);
+    if (closeRequested_) {
+        emit CloseReady();
+    }
+}
+
+// Ending the program in the middle of "Write EE" would leave the board's EEPROM holding part of
+// the new set and part of the old one: the set on the wire (at most 2.4 s) finishes first.
+bool LinkController::RequestClose() {
+    if (!Busy() || closeRequested_) {
+        return true;
+    }
+    closeRequested_ = true;
+    LogOnItsOwnLine(CloseDeferredLog());
+    return false;
 }
 
 void LinkController::SetSendButtonsEnabled(bool enabled) {

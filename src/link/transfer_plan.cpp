@@ -1,5 +1,6 @@
 #include "link/transfer_plan.h"
 
+#include "core/hex_format.h"
 #include "link/command_lines.h"
 
 namespace max2870 {
@@ -12,6 +13,16 @@ void AddPacedLine(TransferPlan& plan, std::string line) {
     plan.push_back({StepKind::Wait, {}});
 }
 
+// What went out, said once the set is complete: a panel changed right after the click no longer
+// shows what the board holds.
+TransferStep WordsSentStep(const char* what, const RegisterWords& words) {
+    std::string line = std::string(what) + ", Reg5 to Reg0:";
+    for (const std::int32_t word : SendOrder(words)) {
+        line += " " + HexFormat(word);
+    }
+    return {StepKind::LogLine, line + "\r\n"};
+}
+
 } // namespace
 
 TransferPlan SendAllPlan(const RegisterWords& words) {
@@ -21,6 +32,7 @@ TransferPlan SendAllPlan(const RegisterWords& words) {
     }
     plan.push_back({StepKind::AppendSerin, {}});
     plan.push_back({StepKind::ClearSerin, {}});
+    plan.push_back(WordsSentStep("Registers set", words));
     return plan;
 }
 
@@ -35,6 +47,7 @@ TransferPlan WriteAllPlan(const RegisterWords& words) {
         first = false;
     }
     plan.push_back({StepKind::ClearSerin, {}});
+    plan.push_back(WordsSentStep("Stored in EE", words));
     return plan;
 }
 

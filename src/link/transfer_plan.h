@@ -16,11 +16,12 @@ enum class StepKind {
     AppendSerinLine,  // insert Serin and CR LF at the end of the log
     RewriteSerinLine, // set the log to its old text, Serin and CR LF
     ClearSerin,
+    LogLine, // `line` on a line of its own at the end of the log
 };
 
 struct TransferStep {
     StepKind kind = StepKind::Wait;
-    std::string line; // for Send
+    std::string line; // for Send and LogLine
     friend bool operator==(const TransferStep&, const TransferStep&) = default;
 };
 

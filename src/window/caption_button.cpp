@@ -1,6 +1,7 @@
 #include "window/caption_button.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QStringList>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -30,6 +31,17 @@ QString WrapAtBlanks(const QString& caption, const QFontMetrics& metrics, int wi
 
 CaptionButton::CaptionButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
+}
+
+// Enter presses the button that has the focus, as a keyboard user expects; the style's own
+// buttons take only the space bar outside dialogs.
+void CaptionButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void CaptionButton::SetFill(const QColor& colour) {

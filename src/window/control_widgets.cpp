@@ -112,7 +112,7 @@ QWidget* CreateByKind(const ControlEntry& entry, QWidget* parent) {
         auto* spinner = new Spinner(entry.minimum, entry.maximum, parent);
         if (entry.id == ControlId::OutDivCont) {
             // read out as its label shows it: the divider, not its exponent
-            spinner->SetValueText([](int exponent) { return QString::number(1 << exponent); });
+            spinner->ShowNumbersAs([](int exponent) { return 1 << exponent; });
         }
         return spinner;
     }
@@ -135,6 +135,18 @@ void SetRole(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
 // Where a greyed control without an ink of its own keeps the one it shows again once current.
 constexpr const char* kInkWhileCurrent = "inkWhileCurrent";
 const QColor kOutdatedInk(128, 128, 128);
+
+// Grey text of a control that is switched off, still legible (4.7:1) on the panel's background:
+// the theme's own grey may be a light one.
+constexpr Rgb kDisabledInk{110, 110, 110};
+
+void SetInk(QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+    SetRole(widget, role, colour);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Disabled, role,
+                     QColor(kDisabledInk.red, kDisabledInk.green, kDisabledInk.blue));
+    widget->setPalette(palette);
+}
 
 QPalette::ColorRole ForeRole(ControlKind kind) {
     switch (kind) {
@@ -299,7 +311,7 @@ void ApplyValue(const ControlEntry& entry, QWidget* widget, int value) {
 void ApplyColours(ControlKind kind, QWidget* widget, std::optional<Rgb> fore,
                   std::optional<Rgb> back) {
     if (fore) {
-        SetRole(widget, ForeRole(kind), *fore);
+        SetInk(widget, ForeRole(kind), *fore);
     }
     if (!back) {
         return;

@@ -16,6 +16,13 @@ namespace {
 // Behind the results of a plan that breaks a chip rule; no colour the panel specifies.
 constexpr Rgb kNoteBack{255, 255, 192};
 
+QMargins FrameOf(const QWidget& window) {
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
 // Where events go while nothing listens: before the wiring and during teardown.
 class NoEvents : public PanelEvents {
 public:
@@ -25,6 +32,12 @@ public:
 PanelEvents* Nobody() {
     static NoEvents nobody;
     return &nobody;
+}
+
+// Captions, check boxes, option buttons and frames show the main window's fixed background.
+bool SitsOnThePanel(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::CheckBox ||
+           kind == ControlKind::OptionButton || kind == ControlKind::Frame;
 }
 
 QString ToQString(std::string_view text) {
@@ -176,26 +189,34 @@ void QtPanel::SetCaption(ControlId id, std::string_view caption) {
 
 void QtPanel::SetForeColour(ControlId id, Rgb colour) {
     records_[id].fore = colour;
-    foreSet_[Index(id)] = true;
-    if (QWidget* widget = Widget(id); widget != nullptr && records_[id].outdated.empty()) {
-        ApplyColours(EntryOf(id).kind, widget, colour, std::nullopt);
-    }
+    coloursFixed_[Index(id)] = true;
+    MirrorColours(id);
 }
 
 void QtPanel::SetBackColour(ControlId id, Rgb colour) {
     records_[id].back = colour;
-    backSet_[Index(id)] = true;
-    MirrorBack(id);
+    coloursFixed_[Index(id)] = true;
+    MirrorColours(id);
 }
 
-// A note's highlight stands in for the background while the note is there; a box whose
-// background nobody set goes back to the record's white.
-void QtPanel::MirrorBack(ControlId id, bool noteChanged) {
+// Where the panel fixes one colour of a control, the window fixes the one that goes with it: a
+// dark desktop theme must neither put its light text on the panel's light backgrounds nor leave
+// its dark background under the panel's dark text. Captions sit on the window's fixed background
+// and always take the panel's ink; boxes and buttons keep the theme's colours until one is fixed.
+// A note's highlight stands in for the background while the note is there.
+void QtPanel::MirrorColours(ControlId id) {
     QWidget* widget = Widget(id);
+    const ControlKind kind = EntryOf(id).kind;
     const ControlRecord& record = records_[id];
-    if (widget != nullptr && (backSet_[Index(id)] || !record.note.empty() || noteChanged)) {
-        ApplyColours(EntryOf(id).kind, widget, std::nullopt,
-                     record.note.empty() ? record.back : kNoteBack);
+    coloursFixed_[Index(id)] = coloursFixed_[Index(id)] || !record.note.empty();
+    if (widget == nullptr) {
+        return;
+    }
+    const std::optional<Rgb> ink = record.outdated.empty() ? OwnInk(id) : std::nullopt;
+    if (SitsOnThePanel(kind)) {
+        ApplyColours(kind, widget, ink, std::nullopt);
+    } else if (coloursFixed_[Index(id)]) {
+        ApplyColours(kind, widget, ink, record.note.empty() ? record.back : kNoteBack);
     }
 }
 
@@ -210,7 +231,7 @@ void QtPanel::SetNote(ControlId id, std::string_view note) {
     records_[id].note = std::string(note);
     if (Widget(id) != nullptr) {
         MirrorToolTip(id);
-        MirrorBack(id, true);
+        MirrorColours(id);
     }
 }
 
@@ -226,7 +247,8 @@ void QtPanel::MarkOutdated(ControlId id, std::string_view reason) {
 }
 
 std::optional<Rgb> QtPanel::OwnInk(ControlId id) const {
-    return foreSet_[Index(id)] ? std::optional(records_[id].fore) : std::nullopt;
+    const bool fixed = coloursFixed_[Index(id)] || SitsOnThePanel(EntryOf(id).kind);
+    return fixed ? std::optional(records_[id].fore) : std::nullopt;
 }
 
 // The table's tooltip, then what the program noted on the control.
@@ -247,7 +269,13 @@ void QtPanel::SetVisible(ControlId id, bool visible) {
     if (id == ControlId::EEdata) {
         ShowListingWindow(visible);
     } else if (QWidget* widget = Widget(id)) {
+        if (!visible) {
+            focus_.Leaving(widget, Widget(ControlId::Text1));
+        }
         widget->setVisible(visible);
+        if (visible) {
+            focus_.Returned(widget);
+        }
     }
 }
 
@@ -259,6 +287,7 @@ void QtPanel::ShowListingWindow(bool visible) {
         window->setVisible(visible);
         if (visible) {
             window->raise();
+            window->activateWindow(); // Escape closes it, and the keys reach its text at once
         }
     }
 }
@@ -266,29 +295,13 @@ void QtPanel::ShowListingWindow(bool visible) {
 void QtPanel::SetEnabled(ControlId id, bool enabled) {
     records_[id].enabled = enabled;
     if (QWidget* widget = Widget(id)) {
-        KeepFocusAcross(widget, enabled);
-    }
-}
-
-// A widget that goes grey while it has the focus (a send button during its transfer) pushes
-// the focus on to the next control; when it comes back, so does the focus, unless the operator
-// has put it somewhere else meanwhile.
-void QtPanel::KeepFocusAcross(QWidget* widget, bool enabled) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!enabled && focus == widget && focusBeforeDisabling_.isNull()) {
-        focusBeforeDisabling_ = widget;
-    }
-    const bool parkedByUs = focus == widget || (focus != nullptr && focus == focusParked_);
-    widget->setEnabled(enabled);
-    if (!enabled && parkedByUs && !focusBeforeDisabling_.isNull()) {
-        focusParked_ = QApplication::focusWidget();
-    }
-    if (enabled && !focusBeforeDisabling_.isNull() && focusBeforeDisabling_->isEnabled()) {
-        if (QApplication::focusWidget() == focusParked_) {
-            focusBeforeDisabling_->setFocus(Qt::OtherFocusReason);
+        if (!enabled) {
+            focus_.Leaving(widget, Widget(ControlId::Text1));
         }
-        focusBeforeDisabling_ = nullptr;
-        focusParked_ = nullptr;
+        widget->setEnabled(enabled);
+        if (enabled) {
+            focus_.Returned(widget);
+        }
     }
 }
 
@@ -302,12 +315,22 @@ WindowRect QtPanel::WindowPlace(ControlId window) const {
             TwipsOf(frame.height())};
 }
 
+// The place is that of the outer edges, frame and title bar included. A window just shown for the
+// first time has not been framed yet, so Qt would put its client area where its frame belongs;
+// until the window manager has framed it, the main window's frame stands in for its own.
 void QtPanel::MoveWindow(ControlId window, double left, double top) {
     records_[window].place.left = left;
     records_[window].place.top = top;
-    if (QWidget* widget = Widget(window)) {
-        widget->move(PixelsOf(left), PixelsOf(top));
+    QWidget* widget = Widget(window);
+    if (widget == nullptr) {
+        return;
     }
+    const QPoint outer(PixelsOf(left), PixelsOf(top));
+    QMargins frame = FrameOf(*widget);
+    if (frame.isNull() && main_ && widget != main_.get()) {
+        frame = FrameOf(*main_);
+    }
+    widget->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), widget->size()));
 }
 
 std::string QtPanel::ListEntry(ControlId id, int index) const {

@@ -2,6 +2,7 @@
 
 #include "panel/control_records.h"
 #include "panel/panel.h"
+#include "window/focus_keeper.h"
 #include "window/panel_fonts.h"
 
 #include <QObject>
@@ -92,11 +93,10 @@ private:
     };
 
     void MirrorText(ControlId id);
-    void MirrorBack(ControlId id, bool noteChanged = false);
+    void MirrorColours(ControlId id);
     void MirrorToolTip(ControlId id);
-    std::optional<Rgb> OwnInk(ControlId id) const; // the ink the table or the program gave
+    std::optional<Rgb> OwnInk(ControlId id) const; // the ink the window fixes, if any
     void ShowListingWindow(bool visible);
-    void KeepFocusAcross(QWidget* widget, bool enabled);
 
     // qt_panel_build.cpp
     void BuildMainWindow();
@@ -119,16 +119,14 @@ private:
     QStringList families_;
     std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
-    std::array<bool, ControlCount> backSet_{}; // a background the table or the program gave
-    std::array<bool, ControlCount> foreSet_{}; // an ink the table or the program gave
+    std::array<bool, ControlCount> coloursFixed_{}; // by the table, the program or a note
     std::unique_ptr<QWidget> main_;
     PanelEvents* sink_; // never empty: one that drops every event while nobody listens
     MessageSink messageSink_;
     int mirroring_ = 0;
     ControlId editing_ = ControlId::None;      // the box the operator is typing into
     std::optional<std::string> heldWriteBack_; // the recompute's rewrite of that box
-    QPointer<QWidget> focusBeforeDisabling_;   // where the focus was when its widget went grey
-    QPointer<QWidget> focusParked_;            // where Qt moved it meanwhile
+    FocusKeeper focus_;
 };
 
 } // namespace max2870

@@ -52,7 +52,7 @@ void QtPanel::BuildListingWindow() {
     BuildControls(ControlId::EEdata, window);
     const WindowRect& place = records_[ControlId::EEdata].place;
     if (place.left != 0 || place.top != 0) {
-        window->move(PixelsOf(place.left), PixelsOf(place.top));
+        MoveWindow(ControlId::EEdata, place.left, place.top);
     }
 }
 
@@ -73,16 +73,15 @@ void QtPanel::BuildControls(ControlId window, QWidget* windowWidget) {
 void QtPanel::MirrorAll(const ControlEntry& entry) {
     QWidget* widget = Widget(entry.id);
     const ControlRecord& record = records_[entry.id];
-    backSet_[Index(entry.id)] = backSet_[Index(entry.id)] || entry.back.has_value();
-    foreSet_[Index(entry.id)] = foreSet_[Index(entry.id)] || entry.fore.has_value();
+    coloursFixed_[Index(entry.id)] =
+        coloursFixed_[Index(entry.id)] || entry.back.has_value() || entry.fore.has_value();
     Mirroring mirroring(*this);
     if (entry.kind != ControlKind::Window) {
         ApplyBold(entry, widget, record.bold, *fonts_); // before the text, which may fit the font
     }
     ApplyText(entry, widget, record.text, *fonts_);
     ApplyValue(entry, widget, record.value);
-    ApplyColours(entry.kind, widget, OwnInk(entry.id), std::nullopt);
-    MirrorBack(entry.id);
+    MirrorColours(entry.id);
     if (!record.note.empty() || !record.outdated.empty()) {
         MirrorToolTip(entry.id);
         ApplyOutdated(entry.kind, widget, QString::fromStdString(record.outdated),

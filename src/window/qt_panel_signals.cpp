@@ -8,10 +8,28 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
 namespace max2870 {
+namespace {
+
+// A click in a box, or the keyboard's way of entering it: both tell that the operator is about
+// to type there.
+bool EntersByHand(const QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        return static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+        return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+               reason == Qt::ShortcutFocusReason;
+    }
+    return false;
+}
+
+} // namespace
 
 // The operator's changes go into the records and on to the sink; the widgets' own signals are
 // ignored while they show what the program wrote.
@@ -78,15 +96,16 @@ bool QtPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::Close) {
         // The operator closed the listing; the next "PIC EE Data" shows it again.
         records_[ControlId::EEdata].visible = false;
+    } else if (watched == Widget(ControlId::EEdata) && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        Widget(ControlId::EEdata)->close(); // a key its read-only text passed on
     } else if (watched == Widget(ControlId::FrText) && event->type() == QEvent::FocusOut) {
         // Only a move to another control counts: switching windows or opening a menu does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             OnOperatorEvent(ControlId::FrText, ControlEvent::LostFocus);
         }
-    } else if (watched == Widget(ControlId::FoutText) &&
-               event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    } else if (watched == Widget(ControlId::FoutText) && EntersByHand(event)) {
         OnOperatorEvent(ControlId::FoutText, ControlEvent::Click);
     } else if (watched == port && event->type() == QEvent::ToolTip) {
         port->setToolTip(PortToolTip(QString::fromStdString(records_[ControlId::CPort].text)));

@@ -4,6 +4,8 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
+#include <cmath>
+
 namespace max2870 {
 namespace {
 
@@ -20,14 +22,21 @@ public:
     }
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value) {
-            return Bar()->ValueText();
+            return QString::number(Bar()->ShownNumber());
         }
         return QAccessibleWidget::text(kind);
     }
-    QVariant currentValue() const override { return Bar()->SpinnerValue(); }
-    void setCurrentValue(const QVariant& value) override { Bar()->SetSpinnerValue(value.toInt()); }
-    QVariant maximumValue() const override { return Bar()->SpinnerMaximum(); }
-    QVariant minimumValue() const override { return Bar()->SpinnerMinimum(); }
+    QVariant currentValue() const override { return Bar()->ShownNumber(); }
+    // A reader may send any number, or something that is none: the latter changes nothing.
+    void setCurrentValue(const QVariant& value) override {
+        bool isNumber = false;
+        const double number = value.toDouble(&isNumber);
+        if (isNumber && !std::isnan(number)) {
+            Bar()->SetShownNumber(number);
+        }
+    }
+    QVariant maximumValue() const override { return Bar()->ShownMaximum(); }
+    QVariant minimumValue() const override { return Bar()->ShownMinimum(); }
     QVariant minimumStepSize() const override { return 1; }
 
 private:
@@ -55,9 +64,19 @@ Spinner::Spinner(int minimum, int maximum, QWidget* parent)
     setPageStep(1);
     setFocusPolicy(Qt::StrongFocus); // like the other controls, it takes the focus
     connect(this, &QAbstractSlider::valueChanged, this, [this] {
-        QAccessibleValueChangeEvent event(this, SpinnerValue());
+        QAccessibleValueChangeEvent event(this, ShownNumber());
         QAccessible::updateAccessibility(&event);
     });
+}
+
+void Spinner::SetShownNumber(double number) {
+    int nearest = minimum_;
+    for (int candidate = minimum_ + 1; candidate <= maximum_; ++candidate) {
+        if (std::abs(Shown(candidate) - number) < std::abs(Shown(nearest) - number)) {
+            nearest = candidate;
+        }
+    }
+    SetSpinnerValue(nearest);
 }
 
 } // namespace max2870

@@ -17,6 +17,11 @@ const std::string kWire = "R00400005\r\nR609C80FC\r\nR0000000B\r\nR18005E42\r\nR
                           "R00E80190\r\n";
 const std::string kSet = "Udata {5A5A0001}\r\nReg5 0x00400005\r\nReg4 0x638FF1B4\r\nReg3 0x0000000B"
                          "\r\nReg2 0xCE005E02\r\nReg1 0x207D1F41\r\nReg0 0x001D0000\r\n";
+// The line that says what went out, after a complete "Set all Registers" or "Write EE".
+std::string Sent(const char* what, const char* words = "00400005 609C80FC 0000000B 18005E42 "
+                                                       "20000FA1 00E80190") {
+    return std::string(what) + ", Reg5 to Reg0: " + words + "\r\n";
+}
 const std::string kSetLog = "Reg 5 - 00400005\r\nReg 4 - 638FF1B4\r\nReg 3 - 0000000B\r\nReg 2 - "
                             "CE005E02\r\nReg 1 - 207D1F41\r\nReg 0 - 001D0000\r\n";
 
@@ -73,6 +78,7 @@ private slots:
 // with "earlier" in the log: what the operator or the port does, and what the link makes of it.
 void LinkControllerTest::sendCommandsAndReplies() {
     const std::string sent = "earlier\r\nSend registers\r\n", lost = PortLostLog(kPort, kIo, false);
+    const std::string set = Sent("Registers set"), ee = Sent("Stored in EE");
     std::string stored;
     for (std::size_t i = 0; i < 66; i += 11) {
         stored += kWire.substr(i, 11) + "W\r\n";
@@ -85,23 +91,33 @@ void LinkControllerTest::sendCommandsAndReplies() {
             r.link.onWrite = [&r] { for (ControlId b : {SendAll, WriteAll, Init}) {
                 QTimer::singleShot(0, [&r, b] { r.Click(b); }); // starts nothing
                 r.link.wire += r.panel.Record(b).enabled ? "(button enabled)" : ""; } };
-            r.Run(SendAll); }, kWire, sent + kOK6, {true}},
+            r.Run(SendAll); }, kWire, sent + kOK6 + "\r\n" + set, {true}},
         {"bit 31", [](LinkRig& r) { r.panel.SetValue(FractN, 1); r.Run(SendAll); }, "R00400005\r\n"
-         "R609C80FC\r\nR0000000B\r\nR18005F42\r\nR00000001\r\nR80E80000\r\n", sent, {true}},
+         "R609C80FC\r\nR0000000B\r\nR18005F42\r\nR00000001\r\nR80E80000\r\n", sent +
+         Sent("Registers set", "00400005 609C80FC 0000000B 18005F42 00000001 80E80000"), {true}},
         {"Write EE keeps replies", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(WriteAll); },
          stored, "OKOK\r\nOKOKOKOK\r\n" + kOK6 + "\r\n" + kOK6 + "OKOK\r\n" + kOK6 + "OKOKOKOK\r\n"
-         + kOK6 + kOK6 + "\r\n", {true}, colour::LogPurple},
+         + kOK6 + kOK6 + "\r\n" + ee, {true}, colour::LogPurple},
+        {"close held while Write EE is on the wire", [](LinkRig& r) {
+            QObject::connect(&r.controller, &LinkController::CloseReady, [&r] {
+                r.link.wire += "(closes now)"; });
+            r.link.onWrite = [&r] { if (r.link.wire == kWire.substr(0, 11)) { // the first line
+                r.link.wire += r.controller.RequestClose() ? "(closes at once)" : "";
+                r.link.wire += r.controller.RequestClose() ? "" : "(second close held)"; } };
+            r.Run(WriteAll); }, stored + "(closes now)", CloseDeferredLog() + "\r\n\r\n\r\n\r\n"
+         "\r\n\r\n" + ee, {true}, colour::LogPurple},
         {"INIT from EE", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(Init); }, "INIT\r\n",
          "Set From EE\r\n", {true}, green, true, true, [](auto& r) { return r.controller.Serin() == "OK"; }},
         {"twelve bits", Typed(ResolutionText, "1000", SendAll), kWire, "earlier\r\nNot sent: More "
-         "than 12 bits needed for fractional registers\r\nSend registers\r\n", {true}},
+         "than 12 bits needed for fractional registers\r\nSend registers\r\n" + set, {true}},
         {"zero modulus", Typed(ResolutionText, "1E12", WriteAll), kWire, "Not sent: Fractional "
-         "modulus D is zero or undefined: choose a finer resolution\r\nSend registers\r\n", {true}},
+         "modulus D is zero or undefined: choose a finer resolution\r\nSend registers\r\n" + set,
+         {true}},
         {"no comparison frequency", Typed(FrText, "0", SendAll), kWire,
-         "earlier\r\nNot sent: no comparison frequency\r\nSend registers\r\n", {true}},
+         "earlier\r\nNot sent: no comparison frequency\r\nSend registers\r\n" + set, {true}},
         {"held by a read-back", [](LinkRig& r) { r.plan.Recalculate(); // words, then twelve bits
             r.panel.SetText(ResolutionText, "1000"); r.Run(Init); r.Run(SendAll); }, "INIT\r\n" + kWire,
-         "Set From EE\r\nSend registers\r\n", {true, true}, colour::Black, true, true},
+         "Set From EE\r\nSend registers\r\n" + set, {true, true}, colour::Black, true, true},
         {"closed: Write EE", [](LinkRig& r) { r.link.Close(); r.Click(WriteAll); }, "",
          PortClosedLog(kPort), {}, colour::LogPurple},
         {"closed: INIT", [](LinkRig& r) { r.link.Close(); r.Click(Init); }, "",
@@ -191,7 +207,7 @@ void LinkControllerTest::portChoice() {
         {Numbered, com, None, nullptr, PortOpenMessage("COM3"), 3, "   COM 3"},
         {Numbered, com, None, "COM Port", NoPortChosenMessage(false), 0, ""},
         {Paths, {}, None, nullptr, NoPortChosenMessage(true), 0, ""},
-        {Paths, {}, None, " /dev/ttyS0", PortOpenMessage(" /dev/ttyS0"), 1, "   /dev/ttyS0"},
+        {Paths, {}, None, " /dev/ttyS0\r\n", PortOpenMessage("/dev/ttyS0"), 1, "   /dev/ttyS0"},
         {Numbered, {}, Other, "COM3", OpenFailureMessage("COM3", {Other, "scripted"}), 0, ""}};
     // clang-format on
     for (const auto& [naming, names, fault, typed, message, cp, captionSuffix] : table) {

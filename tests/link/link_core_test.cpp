@@ -107,7 +107,10 @@ TEST(PortChoice, TheBoxTextNamesAPortOrNone) {
         {"COM05", Numbered, 5, "COM5", "   COM 5"}, {"COM2.5", Numbered, 2.5, "COM2", "   COM 2.5"},
         {"COM Port", Numbered, 0, "", ""}, {"COM", Numbered, 0, "", ""}, {"", Numbered, 0, "", ""},
         {" /dev/pts/7\t", Paths, 1, "/dev/pts/7", "   /dev/pts/7"}, {"x", Paths, 1, "x", "   x"},
-        {" \t", Paths, 0, "", ""}, {"", Paths, 0, "", ""}};
+        {"/dev/pts/1\r\n", Paths, 1, "/dev/pts/1", "   /dev/pts/1"}, // pasted with its line end
+        {"\xC2\xA0\v/dev/pts/1\f\xE3\x80\x80", Paths, 1, "/dev/pts/1", "   /dev/pts/1"},
+        {"COM4\r\n", Numbered, 4, "COM4", "   COM 4"}, {" \t\r\n\xC2\xA0", Paths, 0, "", ""},
+        {"", Paths, 0, "", ""}};
     // clang-format on
     for (const auto& [text, naming, cp, port, captionSuffix] : table) {
         const PortChoice choice = ReadPortChoice(text, naming).value_or(PortChoice{});

@@ -6,6 +6,8 @@
 #include "link/qt_serial_link.h"
 #include "link_rig.h"
 
+#include <QProcess>
+
 #include <regex>
 
 #include <fcntl.h>
@@ -58,7 +60,27 @@ class LinkTransferTest : public QObject {
     Q_OBJECT
 private slots:
     void pacedCommandsAtFullTiming();
+    void closeDuringWriteEeLetsTheSetFinish();
 };
+
+// A close asked for 0.9 s into "Write EE" is held until the simulator has had all 12 lines.
+void LinkTransferTest::closeDuringWriteEeLetsTheSetFinish() {
+    QProcess sim;
+    sim.start(MAX2870_SIM_PATH);
+    QVERIFY(sim.waitForReadyRead(5000));
+    QtSerialLink serial;
+    LinkRig rig({"MAX2870 Control", 100ms, 5s}, &serial);
+    rig.Connect(sim.readLine().trimmed().toStdString());
+    bool held = false, ready = false;
+    QObject::connect(&rig.controller, &LinkController::CloseReady, [&] { ready = true; });
+    QTimer::singleShot(900ms, [&] { held = !rig.controller.RequestClose(); });
+    rig.Click(WriteAll);
+    QTRY_VERIFY2_WITH_TIMEOUT(ready, "the held close never goes ahead", 5000);
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(5000));
+    QVERIFY2(held && rig.finishedAt - rig.clickedAt >= 2.4, "the close did not wait for the set");
+    QCOMPARE(sim.readAll(), "12 lines received\n");
+}
 
 void LinkTransferTest::pacedCommandsAtFullTiming() {
     const auto found = SystemPortDirectory().Candidates();

@@ -303,6 +303,10 @@ TEST(PlannerJson, WorkedExamples) {
                 << ", expected " << expected;
         }
     }
+    EXPECT_NE(Shell(MAX2870_PLAN_PATH " --odiv 1 --listing --ref '10\n'")
+                  .out.find("2320.5MHz      Ref = 10 MHz\r\n   de 0x00"),
+              std::string::npos)
+        << "a reference typed with a line end breaks the listing's comment line";
 }
 
 // Each step of a sweep prints what one planner run with that wanted frequency prints, the

@@ -140,10 +140,12 @@ struct Twin {
                             m.outdated.c_str()};
             tip.removeAll(QString());
             const Rgb ink = m.outdated.empty() ? m.fore : Rgb{128, 128, 128};
-            const QString text = e.kind == ControlKind::Spinner
-                                     ? QString::number(m.value)
-                                     : QString::fromStdString(DisplayLineEnds(m.text)) +
-                                           (m.value && !window ? "[x]" : "");
+            const int divider = 1 << m.value; // what a reader hears, as the label shows it
+            const QString text =
+                e.kind == ControlKind::Spinner
+                    ? QString::number(e.id == ControlId::OutDivCont ? divider : m.value)
+                    : QString::fromStdString(DisplayLineEnds(m.text)) +
+                          (m.value && !window ? "[x]" : "");
             const QString held =
                 Look(text, QColor(ink.red, ink.green, ink.blue),
                      boxed ? QColor(back.red, back.green, back.blue) : QColor(), tip.join('\n'),

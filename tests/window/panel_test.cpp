@@ -2,6 +2,7 @@
 // every step both must look the same, and marked steps check texts worked out by hand and what
 // only the window has (colours as drawn, whole texts, the listing's place).
 
+#include "link_rig.h"
 #include "panel_rig.h"
 
 using namespace max2870;
@@ -65,6 +66,7 @@ const std::pair<const char*, const char*> kScripts[] = {
      "expect EEtext ;  R = 1    N = 464    D =  0250   F = 0025    Odiv = 4|;  Fout = 1160.25MHz   "
      "   Ref = 10MHz|   de 0x00, 0x40, 0x00, 0x05    ;Reg 5|   de 0x60, 0xAC, 0x80, 0xFC    ;Reg "
      "4|\n"
+     "paste FrText 10|\npress PicEEdata\nexpect EEtext MHz      Ref = 10 MHz|   de 0x00\n"
      "press FoutText\ndown OutDivCont\nexpect FoutText  1160.25\n"
      "expect Fvco VCO  2320.5MHz|External VCO Only\npress PicEEdata\nclose EEdata\npress "
      "PicEEdata"},
@@ -93,6 +95,47 @@ const std::pair<const char*, const char*> kScripts[] = {
      "drawn ValuesText #ffffc0\ntype FrText 10\nup OutDivCont\ntype FoutText 2320.5\n"
      "drawn ValuesText #ffffff"},
 };
+
+// Relative luminance, as the accessibility guidelines define it.
+double Luminance(QColor c) {
+    double sum = 0;
+    for (auto [v, w] : {std::pair{c.redF(), 0.2126}, {c.greenF(), 0.7152}, {c.blueF(), 0.0722}})
+        sum += w * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    return sum;
+}
+
+// The contrast ratio of a control's text as drawn in its window: the pixels its text changes,
+// against the colour most of them have without it. The text goes and comes back without events.
+double TextContrast(QWidget* w) {
+    const auto grab = [w] {
+        return w->window()->grab(QRect(w->mapTo(w->window(), QPoint()), w->size())).toImage();
+    };
+    const QImage with = grab();
+    const QSignalBlocker quiet(w);
+    auto* combo = qobject_cast<QComboBox*>(w);
+    const char* property = w->property("plainText").isValid() ? "plainText"
+                           : w->property("title").isValid()   ? "title"
+                                                              : "text";
+    const QString text = combo ? combo->currentText() : w->property(property).toString();
+    combo ? combo->setEditText(QString()) : void(w->setProperty(property, QString()));
+    const QImage without = grab();
+    combo ? combo->setEditText(text) : void(w->setProperty(property, text));
+    QHash<QRgb, int> under;
+    QList<QPoint> changed;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y))
+                ++under[without.pixel(x, y)], changed << QPoint(x, y);
+    const auto most = [](auto a, auto b) { return a.second < b.second; };
+    const double back = Luminance(
+        QColor(std::max_element(under.keyValueBegin(), under.keyValueEnd(), most)->first));
+    double best = 0;
+    for (QPoint p : changed) {
+        const double ink = Luminance(with.pixelColor(p));
+        best = std::max(best, (std::max(ink, back) + 0.05) / (std::min(ink, back) + 0.05));
+    }
+    return best;
+}
 
 // A control's colour as drawn in its window, near its lower right corner, clear of captions.
 QString Drawn(QWidget* w) {
@@ -272,16 +315,8 @@ private slots:
                  "the list cuts the longest port");
     }
 
-    void focusComesBackTabFindsTheSelectedOptionReadersHearTheDivider() {
+    void tabFindsTheSelectedOptionReadersHearTheDivider() {
         Twin twin;
-        for (ControlId id : {Init, SendAll, WriteAll})
-            twin.window.SetVisible(id, true);
-        twin.W(SendAll)->setFocus();
-        for (bool enabled : {false, true})
-            for (ControlId id : {SendAll, WriteAll, Init})
-                twin.window.SetEnabled(id, enabled);
-        QVERIFY2(QApplication::focusWidget() == twin.W(SendAll),
-                 qPrintable("focus lands in " + QApplication::focusWidget()->objectName()));
         for (int tabs = 0;
              tabs < 60 && QApplication::focusWidget()->parentWidget() != twin.W(Frame1); ++tabs)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -293,7 +328,91 @@ private slots:
         QVERIFY2(twin.window.Text(ValuesText).find("Reg 2   0x 10005E42") != std::string::npos,
                  "N/2 div not in the MUX bits");
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(twin.W(OutDivCont));
-        QVERIFY2(reader->text(QAccessible::Value) == "1", "divider 1 not read as 1");
+        QAccessibleValueInterface* value = reader->valueInterface();
+        QVERIFY2(reader->text(QAccessible::Value) == "1" && value->currentValue() == 1 &&
+                     value->minimumValue() == 1 && value->maximumValue() == 128,
+                 "the divider spinner does not read as the divider 1 of 1 to 128");
+        // a reader sets a divider: the nearest one is chosen (the lower of two as near)
+        for (auto [wanted, exponent] : {std::pair<QVariant, int>{100, 7},
+                                        {3, 1},
+                                        {0.4, 0},
+                                        {"eight", 0},
+                                        {5.9, 2},
+                                        {1e9, 7}}) {
+            value->setCurrentValue(wanted);
+            QVERIFY2(twin.window.Value(OutDivCont) == exponent &&
+                         twin.window.Caption(OutDivLabel) ==
+                             "O/P Divider  " + std::to_string(1 << exponent),
+                     qPrintable("a reader setting " + wanted.toString() + " gets another divider"));
+        }
+    }
+
+    // Fusion with a dark palette: where the panel fixes a background, its text stays dark, and
+    // where it fixes a text colour, the background stays light.
+    void darkThemeKeepsEveryTextReadable() {
+        const QPalette before = QApplication::palette();
+        QPalette dark(QColor(53, 53, 53), QColor(53, 53, 53));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(240, 240, 240));
+        dark.setColor(QPalette::Base, QColor(42, 42, 42));
+        QApplication::setPalette(dark);
+        QStringList faint;
+        {
+            Twin twin;
+            twin.Run({{Up, OutDivCont}, {Type, Udata, "5A5A0001"}}); // a plan without warnings
+            twin.window.SetForeColour(Text1, colour::Black); // as "Set all Registers" leaves it
+            twin.window.SetText(Text1, "Send registers\r\nOK");
+            for (const ControlEntry& e : ControlTable()) {
+                QWidget* w = twin.W(e.id);
+                if (w == nullptr || e.kind == ControlKind::Window ||
+                    e.kind == ControlKind::Spinner || w->window() != twin.W(MAX2870) ||
+                    w->isHidden() || Shown(w, false).isEmpty())
+                    continue;
+                if (const double ratio = TextContrast(w); ratio < 4.5)
+                    faint << Name(e.id) + QString(" %1:1").arg(ratio, 0, 'f', 1);
+            }
+        }
+        QApplication::setPalette(before);
+        QVERIFY2(faint.isEmpty(), qPrintable("text below 4.5:1 contrast: " + faint.join(", ")));
+    }
+
+    // Without a mouse: Enter presses, Tab into Wanted Fout unticks Track, the focus goes from
+    // "Set COM Port" to "Set all Registers" and waits in no editable box during a transfer, and
+    // Escape closes the listing.
+    void keyboardOnly() {
+        Twin twin;
+        TestLink link;
+        link.names = {"/dev/ttyKEYS"};
+        LinkController controller(twin.window, twin.windowPlan, link, link,
+                                  {"MAX2870 Control", 10ms, 5s});
+        twin.windowRouter.Add(LinkController::Routes(), controller);
+        controller.Form_Load();
+        const auto key = [&](ControlId id, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            twin.W(id)->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            return QApplication::focusWidget() == nullptr
+                       ? QString("(none)")
+                       : QApplication::focusWidget()->objectName();
+        };
+        key(OutDivCont, Qt::Key_Up); // a plan, and Track switched on by keyboard
+        key(TrackDivider, Qt::Key_Space);
+        QCOMPARE(key(SetOdiv, Qt::Key_Tab, Qt::ShiftModifier), "FoutText");
+        QVERIFY2(twin.window.Value(TrackDivider) == 0, "tabbing into Wanted Fout keeps Track");
+        QVERIFY2(key(SetCP, Qt::Key_Return) == "SendAll", "Set COM Port hands the focus on");
+        QString during;
+        link.onWrite = [&] {
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            during += box != nullptr && !box->isReadOnly() ? box->objectName() + " " : "";
+        };
+        key(SendAll, Qt::Key_Return);
+        QTRY_VERIFY2(link.wire.size() == 66 && !controller.Busy(), "Enter sends the set");
+        QVERIFY2(during.isEmpty(), qPrintable("focus in an editable box: " + during));
+        QVERIFY2(QApplication::focusWidget() == twin.W(SendAll), "focus does not come back");
+        key(PicEEdata, Qt::Key_Return);
+        QVERIFY2(twin.window.Visible(EEdata), "Enter on PIC EE Data shows no listing");
+        QTest::keyClick(twin.W(EEtext), Qt::Key_Escape);
+        QVERIFY2(!twin.window.Visible(EEdata) && twin.W(EEdata)->isHidden(),
+                 "Escape leaves the listing open");
     }
 };
 
