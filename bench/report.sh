@@ -19,3 +19,5 @@ echo "== paced transfers over a pseudo-terminal, CPU of the whole run"
 /usr/bin/time -f "cpu_user %U s, cpu_sys %S s, wall %e s" \
     "$build/tests/link/link_transfer_test" pacedCommandsAtFullTiming 2>&1 |
     grep -E 'Set all|Write EE|cpu_user'
+echo "== SCPI instrument: round trips with 8 clients beside a bare echo, first serial byte, pacing"
+"$build/bench/max2870_scpi_bench"

@@ -28,6 +28,8 @@ public:
     void Start();
 
     QtPanel& Panel() { return panel_; }
+    PlanController& Plan() { return plan_; }
+    SerialLink& Serial() { return serial_; }
 
 private:
     SynthState state_;

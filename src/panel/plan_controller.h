@@ -56,7 +56,7 @@ public:
     double LastBandSelect() const { return bandSelect_; }
     double LastPhaseValue() const { return phaseValue_; }
 
-    // The inputs the panel hands to a recompute as it stands.
+    // What the next recompute would read from the panel, as the operator left it.
     PlanInputs ReadInputs() const;
 
     SynthState& State() { return s_; }

@@ -212,6 +212,10 @@ PlanInputs InputsOf(const ToolOptions& o) {
     return inputs;
 }
 
+PlanReport PureReport(const PlanInputs& inputs, ReportDepth depth) {
+    return ReportOf(ToolOptions{}, inputs, depth);
+}
+
 PlanReport MakeReport(const ToolOptions& options, ReportDepth depth) {
     return ReportOf(options, InputsOf(options), depth);
 }

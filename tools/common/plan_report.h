@@ -43,6 +43,9 @@ enum class ReportDepth { Numbers, Everything };
 // --decode then restores its set on top.
 PlanReport MakeReport(const ToolOptions& options, ReportDepth depth = ReportDepth::Everything);
 
+// One recompute on a fresh panel holding these inputs, made without the panel.
+PlanReport PureReport(const PlanInputs& inputs, ReportDepth depth);
+
 // The inputs a fresh panel with these options hands to its first recompute.
 PlanInputs InputsOf(const ToolOptions& options);
 

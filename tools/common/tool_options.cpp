@@ -172,6 +172,7 @@ const std::map<std::string, ValuedEntry>& ValuedOptions() {
         {"--gap", {Duration(&O::gapSeconds, kMinimumGapSeconds, false), true, false}},
         {"--dwell", {Duration(&O::dwellSeconds, 0, true), true, false}},
         {"--timeout", {Duration(&O::timeoutSeconds, 0, false), true, false}},
+        {"--serve", {[](O& o, S v) { return o.serve = v, std::string(); }, true, false}},
         {"--repeat",
          {Checked([](O& o, S v) {
               return !v.starts_with('-') && !v.starts_with('+') &&
@@ -192,6 +193,10 @@ std::string Conflict(const ToolOptions& o) {
     }
     if (o.Stepped() && o.listing) {
         return std::string(o.sweep ? "--sweep" : "--list") + " and --listing cannot go together";
+    }
+    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.NeedsPanel())) {
+        return "--serve takes the panel's values only: no --sweep, --list, --store, --read or "
+               "actions";
     }
     if (o.Stepped() && o.command != SendCommand::Program) {
         return std::string(o.command == SendCommand::Store ? "--store" : "--read") +
@@ -391,6 +396,7 @@ const char* SendUsage() {
            "Steps:   --sweep START STOP STEP  --list FILE|-  --gap S (default 0.2, at least "
            "0.0126)\n"
            "         --dwell S  --repeat N (0: until Ctrl-C); durations at most 86400 s\n"
+           "Serve:   --serve [ADDRESS:]TCPPORT  (SCPI instrument; the settings are *RST's state)\n"
            "Output:  --json  --warn-spur HZ  --quiet  -h, --help  --version\n"
            "Values as --name VALUE or --name=VALUE; -- ends the options.\n";
 }

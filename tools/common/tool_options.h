@@ -65,6 +65,7 @@ struct ToolOptions {
     long long repeat = 1; // 0: until interrupted
     double timeoutSeconds = 5;
     bool quiet = false;
+    std::optional<std::string> serve; // [ADDRESS:]TCPPORT of the SCPI instrument
     bool externalVco = false;     // the board's VCO input is used: the VCO range does not apply
     bool allowRuleBreaks = false; // send a set that breaks the chip's rules (bench experiments)
 

@@ -8,6 +8,7 @@
 #include "output_check.h"
 #include "plan_report.h"
 #include "send_session.h"
+#include "serve_mode.h"
 #include "step_source.h"
 #include "tool_options.h"
 
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
     const std::string port = PortOf(parsed, error);
     if (port.empty()) {
         return BadCommandLine(error);
+    }
+    if (parsed.options.serve) {
+        return ServeInstrument(port, parsed.options, argc, argv);
     }
     const ToolOptions options = WithDivider(parsed.options);
 
