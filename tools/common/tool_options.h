@@ -66,8 +66,8 @@ struct ToolOptions {
     double timeoutSeconds = 5;
     bool quiet = false;
     std::optional<std::string> serve; // [ADDRESS:]TCPPORT of the SCPI instrument
-    bool externalVco = false;     // the board's VCO input is used: the VCO range does not apply
-    bool allowRuleBreaks = false; // send a set that breaks the chip's rules (bench experiments)
+    bool externalVco = false;         // the board's VCO input is used: the VCO range does not apply
+    bool allowRuleBreaks = false;     // send a set that breaks the chip's rules (bench experiments)
 
     bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
     // The actions that need the panel's handlers; a plan without them is one pure recompute.
