@@ -1,7 +1,7 @@
 // Timings of the model's heavy paths on the in-memory panel, the same code the window runs.
 
+#include "core/plan_display.h"
 #include "panel/memory_panel.h"
-#include "core/plan.h"
 #include "panel/plan_controller.h"
 
 #include <benchmark/benchmark.h>
@@ -35,7 +35,7 @@ void BM_MakePlan(benchmark::State& bench) {
         const Plan plan = MakePlan(inputs[turn], PlanCarry{});
         turn ^= 1U;
         benchmark::DoNotOptimize(plan.words[0]);
-        benchmark::DoNotOptimize(plan.display.values->data());
+        benchmark::DoNotOptimize(DisplayOf(plan, false).values->data());
     }
 }
 BENCHMARK(BM_MakePlan);
@@ -50,7 +50,7 @@ void BM_Recalculate(benchmark::State& bench) {
         rig.panel.Preset(FoutText, wanted[turn]);
         turn ^= 1U;
         rig.plan.Recalculate();
-        benchmark::DoNotOptimize(rig.state.Reg0);
+        benchmark::DoNotOptimize(rig.state.words[0]);
     }
 }
 BENCHMARK(BM_Recalculate);
@@ -96,12 +96,11 @@ void BM_DecodeRegisters(benchmark::State& bench) {
     for (auto _ : bench) {
         const auto& words = sets[turn];
         turn ^= 1U;
-        rig.state.RxReg[0] = static_cast<std::int32_t>(words[0]);
-        rig.state.RxReg[1] = static_cast<std::int32_t>(words[1]);
-        rig.state.RxReg[2] = static_cast<std::int32_t>(words[2]);
-        rig.state.RxReg[4] = static_cast<std::int32_t>(words[3]);
-        rig.state.InitFlag = true;
-        benchmark::DoNotOptimize(rig.plan.DecodeRegisters().accepted);
+        rig.plan.AwaitReadBack(true);
+        const ReadBackWords set{
+            static_cast<std::int32_t>(words[0]), static_cast<std::int32_t>(words[1]),
+            static_cast<std::int32_t>(words[2]), static_cast<std::int32_t>(words[3])};
+        benchmark::DoNotOptimize(rig.plan.DecodeRegisters(set).accepted);
     }
 }
 BENCHMARK(BM_DecodeRegisters);

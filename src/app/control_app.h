@@ -39,7 +39,7 @@ private:
     ListingCommand listing_{plan_, panel_};
     QtSerialLink serial_;
     SystemPortDirectory ports_;
-    LinkController link_{state_, panel_, plan_, serial_, ports_};
+    LinkController link_{panel_, plan_, serial_, ports_};
     EventRouter router_;
     std::unique_ptr<CloseGuard> closeGuard_; // from the first show on
 };

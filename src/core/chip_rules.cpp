@@ -8,9 +8,19 @@ namespace max2870 {
 namespace {
 
 constexpr double kBandClockHz = 50000;
+constexpr double kLeastModulus = 2;
 
 double FcompLimit(bool integerN) {
     return integerN ? 105 : 50;
+}
+
+struct NRange {
+    double lowest;
+    double highest;
+};
+
+NRange NRangeOf(bool integerN) {
+    return integerN ? NRange{16, 65535} : NRange{19, 4091};
 }
 
 bool Breaks(ChipRule rule, const Plan& p, bool integerN) {
@@ -18,13 +28,13 @@ bool Breaks(ChipRule rule, const Plan& p, bool integerN) {
     case ChipRule::FcompMax:
         return p.Fcomp > FcompLimit(integerN);
     case ChipRule::NRange:
-        return integerN ? (p.N < 16 || p.N > 65535) : (p.N < 19 || p.N > 4091);
+        return p.N < NRangeOf(integerN).lowest || p.N > NRangeOf(integerN).highest;
     case ChipRule::DMin:
-        return !integerN && p.Denom < 2;
+        return !integerN && p.Denom < kLeastModulus;
     case ChipRule::BandSelectClock:
         return p.BandSelect < 1 || p.Fcomp * 1000000 / p.BandSelect > kBandClockHz;
     case ChipRule::VcoRange:
-        return p.VCO < 3000 || p.VCO > 6000;
+        return !VcoInRange(p.VCO);
     }
     return false;
 }
@@ -70,20 +80,23 @@ std::string ChipRuleText(ChipRule rule, const Plan& p, bool integerN) {
                " mode";
     case ChipRule::NRange:
         return "N = " + PlainText(p.N) + " is outside the chip's " +
-               (integerN ? "16 to 65535" : "19 to 4091") + " in " + mode + " mode";
+               PlainText(NRangeOf(integerN).lowest) + " to " +
+               PlainText(NRangeOf(integerN).highest) + " in " + mode + " mode";
     case ChipRule::DMin:
-        return "D = " + PlainText(p.Denom) + " is below the chip's least modulus 2";
+        return "D = " + PlainText(p.Denom) + " is below the chip's least modulus " +
+               PlainText(kLeastModulus);
     case ChipRule::BandSelectClock:
         if (p.BandSelect < 1) {
             return "Band select divider " + PlainText(p.BandSelect) + " is below 1";
         }
         return "Band select clock " + PatternFormat(p.Fcomp * 1000 / p.BandSelect, "0.###") +
-               " kHz (Fcomp / " + PlainText(p.BandSelect) + ") is above the chip's 50 kHz";
+               " kHz (Fcomp / " + PlainText(p.BandSelect) + ") is above the chip's " +
+               PlainText(kBandClockHz / 1000) + " kHz";
     case ChipRule::VcoRange:
         break;
     }
-    return "VCO " + PatternFormat(p.VCO, "0.######") +
-           " MHz is outside the chip's 3000 to 6000 MHz";
+    return "VCO " + PatternFormat(p.VCO, "0.######") + " MHz is outside the chip's " +
+           PlainText(kVcoLowestMhz) + " to " + PlainText(kVcoHighestMhz) + " MHz";
 }
 
 std::optional<double> BoundarySpurHz(const Plan& p, bool integerN) {

@@ -7,8 +7,7 @@
 
 namespace max2870 {
 
-std::variant<DecodedSettings, DecodeRefusal>
-DecodeWords(const std::array<std::int32_t, 4>& stored) {
+std::variant<DecodedSettings, DecodeRefusal> DecodeWords(const ReadBackWords& stored) {
     using enum FieldId;
     const RegisterWords words{stored[0], stored[1], stored[2], 0, stored[3], 0};
     const auto field = [&words](FieldId id) { return UnpackField(words, id); };

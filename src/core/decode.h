@@ -9,6 +9,9 @@
 
 namespace max2870 {
 
+// The four words a read-back set is restored from: Reg0, Reg1, Reg2 and Reg4.
+using ReadBackWords = std::array<std::int32_t, 4>;
+
 // The panel settings and plan values stored in a read-back set (Reg0, Reg1, Reg2 and Reg4).
 struct DecodedSettings {
     bool integerN = false;
@@ -50,7 +53,7 @@ struct DecodeRefusal {
 
 // Reads the settings out of the four words (Reg0, Reg1, Reg2, Reg4), or refuses a set whose R is
 // 0, or whose D is 0 in fractional mode: restoring it would divide by zero.
-std::variant<DecodedSettings, DecodeRefusal> DecodeWords(const std::array<std::int32_t, 4>& words);
+std::variant<DecodedSettings, DecodeRefusal> DecodeWords(const ReadBackWords& words);
 
 // The plan values of a decoded set with the reference typed on the panel.
 RestoredPlan RestorePlan(const DecodedSettings& settings, double typedReference);

@@ -55,7 +55,7 @@ std::string ListingText(const SynthState& s, const ListingReference& reference) 
         "    Odiv = " + PatternFormat(s.OutDiv, "##") + "\r\n";
     text += ";  Fout = " + PatternFormat(s.Fout, "###0.0######") +
             "MHz      Ref = " + OnOneLine(reference.frText) + "MHz" + suffix + "\r\n";
-    for (std::int32_t word : WordsReg5First(s)) {
+    for (std::int32_t word : SendOrder(s.words)) {
         text += EEhexData(word) + "\r\n";
     }
     return text;

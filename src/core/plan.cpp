@@ -1,31 +1,11 @@
 #include "core/plan.h"
 
 #include "core/numbers.h"
-#include "core/hex_format.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace max2870 {
 namespace {
-
-constexpr const char* kCrLf = "\r\n";
-constexpr const char* kChooseOther = "Choose alternative values";
-
-std::string Message(const std::string& firstLine) {
-    return firstLine + kCrLf + kChooseOther;
-}
-
-// VCO caption, colours: a VCO outside 3000..6000 MHz is a warning only.
-void ShowVco(Plan& p) {
-    p.display.vcoInRange = !(p.VCO < 3000 || p.VCO > 6000);
-    std::string caption = "VCO ";
-    caption.append(BlankLedText(p.VCO)).append("MHz");
-    if (!p.display.vcoInRange) {
-        caption.append(kCrLf).append("External VCO Only");
-    }
-    p.display.fvco = std::move(caption);
-}
 
 // N, F, D and the error. False when the fractional plan has no usable modulus: a zero or
 // undefined D would divide by zero in the error and leave F meaningless.
@@ -55,24 +35,6 @@ bool DividePlan(Plan& p, bool integerN) {
     return true;
 }
 
-// A field beyond its width would spill into its neighbour; such a word is never packed. The
-// message names the field and its range as the register map has them.
-std::string SpillMessage(const Plan& p) {
-    const std::pair<FieldId, double> checked[] = {
-        {FieldId::R, p.R}, {FieldId::N, p.N}, {FieldId::Phase, p.P}, {FieldId::Fract, p.Fract}};
-    for (const auto& [id, value] : checked) {
-        const RegisterField& field = FieldOf(id);
-        const double lowest = id == FieldId::R ? 1 : 0;
-        // F is below D, itself checked, so only its sign needs a test.
-        const double highest = id == FieldId::Fract ? INFINITY : FieldMaximum(field);
-        if (!(value >= lowest && value <= highest)) {
-            return std::string(field.name) + " = " + PlainText(value) + " is outside its range " +
-                   PlainText(lowest) + " to " + PlainText(FieldMaximum(field));
-        }
-    }
-    return {};
-}
-
 RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
     using enum FieldId;
     const auto bit = [](bool set) { return set ? 1U : 0U; };
@@ -98,9 +60,11 @@ RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
     set(IntegerNPd, bit(in.integerN));
     set(PdPositive, bit(!in.pdNegative));
     set(PowerDown, bit(!in.chipEnable));
-    set(BandSelectHigh, bandSelect / 256);
+    // BandSelect spans two fields: its low bits in Reg4 19..12, the rest in Reg4 25..24.
+    const int lowWidth = FieldOf(BandSelectLow).width;
+    set(BandSelectHigh, bandSelect >> lowWidth);
     set(OutDivider, static_cast<std::uint32_t>(in.outDivExponent));
-    set(BandSelectLow, bandSelect % 256);
+    set(BandSelectLow, bandSelect & FieldMaximum(FieldOf(BandSelectLow)));
     set(OutputB, bit(in.outputB));
     set(PowerHigh, static_cast<std::uint32_t>(in.power));
     set(OutputA, bit(in.outputA));
@@ -108,77 +72,31 @@ RegisterWords PackPlan(const Plan& p, const PlanInputs& in) {
     return PackRegisters(v);
 }
 
-std::string ResultsText(const Plan& p) {
-    std::string text;
-    text.reserve(256); // one allocation: the whole text is about 180 characters
-    const auto line = [&text](const char* label, double value, const NumberPattern& pattern,
-                              const char* tail) {
-        text.append(label);
-        AppendPattern(text, value, pattern);
-        text.append(tail).append(kCrLf);
-    };
-    static constexpr NumberPattern kMhz("#0.00####MHz");
-    static constexpr NumberPattern kWhole("###0");
-    static constexpr NumberPattern kN("####0");
-    static constexpr NumberPattern kHz("###0.0#Hz");
-    line("Fcomp  ", p.Fcomp, kMhz, "");
-    line("R  ", p.R, kWhole, "");
-    line("N  ", p.N, kN, "");
-    line("F  ", p.Fract, kWhole, "");
-    line("D  ", p.Denom, kWhole, "     ");
-    line("Error =  ", p.ErrorHz, kHz, "");
-    text.append(kCrLf);
-    // The six register lines in one piece: "Reg k   0x " and the word's 8 digits.
-    constexpr std::size_t kLine = 21;
-    char lines[6 * kLine];
-    for (std::size_t i = 0; i < p.words.size(); ++i) {
-        char* line = lines + i * kLine;
-        std::memcpy(line, "Reg 0   0x ", 11);
-        line[4] = static_cast<char>('0' + i);
-        WriteHexDigits(line + 11, static_cast<std::uint32_t>(p.words[i]));
-        line[19] = '\r';
-        line[20] = '\n';
-    }
-    text.append(lines, sizeof lines);
-    return text;
-}
-
-// Steps from the whole divider to the results, once a comparison frequency exists.
+// Steps from the whole divider to the words, once a comparison frequency exists.
 void PlanFromComparison(Plan& p, const PlanInputs& in) {
     p.reached = PlanStage::Divider;
     p.R = Floor(p.Fr / p.Fcomp + 0.5);
     if (p.R > 0) {
         p.Fcomp = p.Fr / p.R;
     }
-    p.display.rdivider = BlankLedText(p.R).erase(0, 1);
-    std::string& label6 = p.display.label6.emplace("Fcomp ");
-    static constexpr NumberPattern kFcomp("#0.0#####");
-    AppendPattern(label6, p.Fcomp, kFcomp);
-    label6.append("MHz");
     p.OutDiv = std::ldexp(1.0, in.outDivExponent);
     if (in.tracking) {
         p.Fout = p.VCO / p.OutDiv;
-        p.display.fout = BlankLedText(p.Fout);
     } else {
         p.Fout = NumberOfText(in.foutText);
         p.VCO = p.OutDiv * p.Fout;
     }
-    ShowVco(p);
     p.Resolution = NumberOfText(in.resolutionText);
     if (in.integerN) {
         p.Resolution = p.Fcomp * 1000000 / p.OutDiv;
     }
-    p.display.resolution = BlankLedText(p.Resolution);
     if (!DividePlan(p, in.integerN)) {
         p.outcome = RunOutcome::Rejected;
-        p.display.values =
-            Message("Fractional modulus D is zero or undefined: choose a finer resolution");
         return;
     }
     p.reached = PlanStage::Modulus;
-    if (p.Denom > 4095 && !in.integerN) {
+    if (p.Denom > FieldMaximum(FieldOf(FieldId::Denom)) && !in.integerN) {
         p.outcome = RunOutcome::TwelveBit;
-        p.display.values = Message("More than 12 bits needed for fractional registers");
         return;
     }
     p.reached = PlanStage::Packing;
@@ -190,22 +108,40 @@ void PlanFromComparison(Plan& p, const PlanInputs& in) {
         p.NoiseMode = *in.noiseCode;
     }
     p.BandSelect = ToInteger(p.Fcomp * 1000000 / 50000);
-    if (p.BandSelect > 1023) {
-        p.BandSelect = 1023;
+    const int bandSelectWidth =
+        FieldOf(FieldId::BandSelectHigh).width + FieldOf(FieldId::BandSelectLow).width;
+    const double bandSelectMaximum = std::ldexp(1.0, bandSelectWidth) - 1;
+    if (p.BandSelect > bandSelectMaximum) {
+        p.BandSelect = bandSelectMaximum;
     }
-    if (const std::string spill = SpillMessage(p); !spill.empty()) {
+    if (SpilledField(p)) {
         p.outcome = RunOutcome::Rejected;
-        p.display.values = Message(spill);
         return;
     }
     p.reached = PlanStage::Words;
     p.outcome = RunOutcome::Complete;
     p.words = PackPlan(p, in);
-    p.display.values = ResultsText(p);
-    p.display.valuesColour = std::fabs(p.ErrorHz) > 1.0 ? colour::Red : colour::Black;
 }
 
 } // namespace
+
+double FieldLowest(FieldId id) {
+    return id == FieldId::R ? 1 : 0;
+}
+
+// A field beyond its width would spill into its neighbour; such a word is never packed.
+std::optional<std::pair<FieldId, double>> SpilledField(const Plan& p) {
+    const std::pair<FieldId, double> checked[] = {
+        {FieldId::R, p.R}, {FieldId::N, p.N}, {FieldId::Phase, p.P}, {FieldId::Fract, p.Fract}};
+    for (const auto& [id, value] : checked) {
+        // F is below D, itself checked, so only its sign needs a test.
+        const double highest = id == FieldId::Fract ? INFINITY : FieldMaximum(FieldOf(id));
+        if (!(value >= FieldLowest(id) && value <= highest)) {
+            return std::pair{id, value};
+        }
+    }
+    return std::nullopt;
+}
 
 const char* OutcomeName(RunOutcome outcome) {
     switch (outcome) {
@@ -255,8 +191,28 @@ Plan MakePlan(const PlanInputs& in, const PlanCarry& carry) {
     return p;
 }
 
+bool ErrorShownRed(const Plan& p) {
+    return p.outcome == RunOutcome::Complete && std::fabs(p.ErrorHz) > 1.0;
+}
+
+int DividerExponentFor(double fout) {
+    // Doubling as the button does, so a frequency just short of a power of two lands where
+    // the button puts it.
+    double vco = fout;
+    int k = 0;
+    while (vco < kVcoLowestMhz && k < 7) {
+        vco = vco * 2;
+        ++k;
+    }
+    return k;
+}
+
+PlanCarry CarryOf(const Plan& p) {
+    return {p.Fcomp, p.VCO, p.Denom, p.MuxVal, p.NoiseMode, p.words};
+}
+
 PlanCarry CarryOf(const SynthState& s) {
-    return {s.Fcomp, s.VCO, s.Denom, s.MuxVal, s.NoiseMode, WordsReg0First(s)};
+    return {s.Fcomp, s.VCO, s.Denom, s.MuxVal, s.NoiseMode, s.words};
 }
 
 void ApplyPlan(const Plan& p, SynthState& s) {
@@ -280,12 +236,7 @@ void ApplyPlan(const Plan& p, SynthState& s) {
         s.NoiseMode = p.NoiseMode;
     }
     if (p.reached == PlanStage::Words) {
-        s.Reg0 = p.words[0];
-        s.Reg1 = p.words[1];
-        s.Reg2 = p.words[2];
-        s.Reg3 = p.words[3];
-        s.Reg4 = p.words[4];
-        s.Reg5 = p.words[5];
+        s.words = p.words;
     }
 }
 

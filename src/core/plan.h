@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/colours.h"
 #include "core/register_map.h"
+#include "core/start_values.h"
 #include "core/synth_state.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace max2870 {
 
@@ -23,24 +24,24 @@ const char* OutcomeName(RunOutcome outcome); // "no-fcomp", "twelve-bit", "rejec
 
 // What one recompute reads from the panel, as the operator left it.
 struct PlanInputs {
-    std::string frText = "10";            // reference, MHz
-    std::string rdividerText = "1";       // reference divider R
-    std::string foutText = "2320.5";      // wanted output, MHz (not read while tracking)
-    std::string resolutionText = "10000"; // output step, Hz
-    std::string phaseText = "0";          // output phase, degrees
+    std::string frText{kStart.reference};          // reference, MHz
+    std::string rdividerText{kStart.divider};      // reference divider R
+    std::string foutText{kStart.fout};             // wanted output, MHz (not read while tracking)
+    std::string resolutionText{kStart.resolution}; // output step, Hz
+    std::string phaseText{kStart.phase};           // output phase, degrees
     bool refDoubler = false;
     bool refDivide2 = false;
     bool tracking = false; // "Track Fout with Divider"
     bool integerN = false; // "Integer N"
-    bool chipEnable = true;
+    bool chipEnable = kStart.chipEnable;
     bool pdNegative = false; // "-Ve Ph Det."
-    bool outputA = true;
+    bool outputA = kStart.outputA;
     bool outputB = false;
-    int outDivExponent = 0; // OutDiv = 2 to this power
-    int chargePump = 15;
-    int power = 3;
-    std::optional<std::int32_t> muxCode = 6;   // the selected MUX button's code, if any
-    std::optional<std::int32_t> noiseCode = 0; // the selected noise button's code, if any
+    int outDivExponent = kStart.outDivExponent; // OutDiv = 2 to this power
+    int chargePump = kStart.chargePump;
+    int power = kStart.power;
+    std::optional<std::int32_t> muxCode = kStart.muxCode;     // the selected MUX button's code
+    std::optional<std::int32_t> noiseCode = kStart.noiseCode; // the selected noise button's code
 };
 
 // What one recompute takes over from the runs before it.
@@ -62,36 +63,43 @@ enum class PlanStage {
     Words,     // the six words: complete
 };
 
-// The texts, captions and colours one run writes to the panel, in the order it writes them.
-// Empty optionals are not written.
-struct PlanDisplay {
-    std::optional<std::string> rdivider;   // the whole R, no blank
-    std::optional<std::string> label6;     // "Fcomp 3.333333MHz"
-    std::optional<std::string> fout;       // while tracking: the blank-led Fout
-    std::optional<std::string> fvco;       // "VCO  4641MHz", with "External VCO Only" when out
-    bool vcoInRange = true;                // black VCO caption and white output box, else red
-    std::optional<std::string> resolution; // the blank-led resolution
-    std::optional<std::string> values;     // the results text or the run's message
-    std::optional<Rgb> valuesColour;       // red when the error exceeds 1 Hz; complete runs only
-};
+// The VCO range of the chip, MHz; a VCO outside it needs an external one.
+inline constexpr double kVcoLowestMhz = 3000;
+inline constexpr double kVcoHighestMhz = 6000;
+constexpr bool VcoInRange(double vco) {
+    return !(vco < kVcoLowestMhz || vco > kVcoHighestMhz);
+}
 
-// One recompute's result: the record's plan fields, the words and the display.
+// The output divider exponent "> > >" picks for a wanted output: the smallest k in 0..7 that
+// brings it times 2^k to the VCO range, or 7.
+int DividerExponentFor(double fout);
+
+// One recompute's result: the record's plan fields and the words. A rejected run stopped at
+// Divider found no modulus; one stopped at Packing found a field that would spill.
 struct Plan : PlanValues {
     RunOutcome outcome = RunOutcome::None;
     PlanStage reached = PlanStage::Reference;
     double BandSelect = 0; // Packing on
     double P = 0;          // output phase value, Packing on
     RegisterWords words{};
-    PlanDisplay display;
 };
 
 // The whole recompute without a panel: the plan of the inputs, given what earlier runs left.
-// Pure: the same inputs and carry always give the same plan.
+// Pure: the same inputs and carry always give the same plan. It builds no text.
 Plan MakePlan(const PlanInputs& inputs, const PlanCarry& carry);
+
+// A complete plan whose error exceeds 1 Hz shows its results in red.
+bool ErrorShownRed(const Plan& plan);
+
+// A field a plan would spill beyond its width, with its value: such words are never packed.
+std::optional<std::pair<FieldId, double>> SpilledField(const Plan& plan);
+// The lowest value a checked field may take: R divides, so it is at least 1.
+double FieldLowest(FieldId id);
 
 // What a plan takes over from the record, and the record's fields a plan writes (those of the
 // stages it reached).
 PlanCarry CarryOf(const SynthState& state);
+PlanCarry CarryOf(const Plan& plan);
 void ApplyPlan(const Plan& plan, SynthState& state);
 
 // The effective reference: the typed number doubled and then halved as the boxes say.

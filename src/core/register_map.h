@@ -11,6 +11,11 @@ namespace max2870 {
 // bit 31 set is a negative number; every reader takes its 32-bit pattern.
 using RegisterWords = std::array<std::int32_t, 6>;
 
+// The words in the order the link sends them and the listing prints them: Reg5 first.
+constexpr RegisterWords SendOrder(const RegisterWords& words) {
+    return {words[5], words[4], words[3], words[2], words[1], words[0]};
+}
+
 // Every field the program packs or reads back. The address bits and the constant bits of a
 // register are not fields: they are the register's fixed bits below.
 enum class FieldId {
@@ -46,7 +51,6 @@ struct RegisterField {
     int lowestBit;
     int width;
     std::string_view name;
-    std::string_view source; // where the packed value comes from
 };
 
 // The register layout, each field once, in register and bit order.

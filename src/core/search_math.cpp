@@ -1,6 +1,7 @@
 #include "core/search_math.h"
 
 #include "core/numbers.h"
+#include "core/register_map.h"
 
 #include <cmath>
 #include <cstdint>
@@ -16,6 +17,7 @@ std::optional<double> BestModulus(double vco, double fcomp) {
     if (!std::isfinite(ratio)) {
         return std::nullopt;
     }
+    const double widestModulus = FieldMaximum(FieldOf(FieldId::Denom));
     double bestError = 9999999.0;
     double bestD = 0;
     double frac = ratio - Floor(ratio);
@@ -26,8 +28,8 @@ std::optional<double> BestModulus(double vco, double fcomp) {
     for (;;) {
         f = f + 1;
         const double d = ToInteger(f / frac);
-        if (d >= 4095) {
-            break; // D = 4095 itself is never tried
+        if (d >= widestModulus) {
+            break; // the widest modulus itself is never tried
         }
         const double error = f / d - frac;
         if (std::fabs(error) < bestError) {

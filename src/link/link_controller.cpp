@@ -19,11 +19,10 @@ constexpr bool kPortsBelongToAGroup = false;
 
 } // namespace
 
-LinkController::LinkController(SynthState& state, Panel& panel, PlanController& plan,
-                               SerialLink& link, const PortDirectory& ports, LinkOptions options,
-                               QObject* parent)
-    : QObject(parent), s_(state), panel_(panel), plan_(plan), link_(link), ports_(ports),
-      options_(std::move(options)), receive_(state), sequence_(options_.lineWait) {
+LinkController::LinkController(Panel& panel, PlanController& plan, SerialLink& link,
+                               const PortDirectory& ports, LinkOptions options, QObject* parent)
+    : QObject(parent), panel_(panel), plan_(plan), link_(link), ports_(ports),
+      options_(std::move(options)), sequence_(options_.lineWait) {
     replyTimer_.setSingleShot(true);
     connect(&replyTimer_, &QTimer::timeout, this, &LinkController::OnReplyTimeout);
     connect(&link_, &SerialLink::Received, this, &LinkController::OnComm);
@@ -50,8 +49,7 @@ std::span<const EventRoute<LinkController>> LinkController::Routes() {
 }
 
 void LinkController::Form_Load() {
-    s_.CP = 0;
-    s_.InitFlag = false;
+    plan_.AwaitReadBack(false);
     ProbePorts();
 }
 
@@ -86,7 +84,6 @@ void LinkController::SetCP_Click() {
         panel_.ShowMessage(options_.title, OpenFailureMessage(choice->port, opened));
         return;
     }
-    s_.CP = choice->cp;
     port_ = choice->port;
     panel_.SetVisible(CPort, false);
     panel_.SetVisible(SetCP, false);
@@ -101,7 +98,6 @@ void LinkController::SetCP_Click() {
 // The port is gone: the commands go, the choice comes back with the ports as they are now.
 void LinkController::ReturnToPortChoice() {
     link_.Close();
-    s_.CP = 0;
     ShowLinkCommands(false);
     panel_.SetCaption(MAX2870, captionBeforePort_);
     panel_.ClearList(CPort); // a port that went away leaves the list

@@ -30,8 +30,8 @@ struct LinkOptions {
 class LinkController : public QObject {
     Q_OBJECT
 public:
-    LinkController(SynthState& state, Panel& panel, PlanController& plan, SerialLink& link,
-                   const PortDirectory& ports, LinkOptions options = {}, QObject* parent = nullptr);
+    LinkController(Panel& panel, PlanController& plan, SerialLink& link, const PortDirectory& ports,
+                   LinkOptions options = {}, QObject* parent = nullptr);
     ~LinkController() override;
 
     // The link's buttons and their handlers.
@@ -49,7 +49,7 @@ public:
     // A transfer runs, or the instrument holds the port: the send commands do nothing.
     bool Busy() const { return sequence_.Running() || heldForInstrument_; }
     // The window's own use of the port: a transfer, or the reply "INIT from EE" waits for.
-    bool OwnTransferPending() const { return sequence_.Running() || s_.InitFlag; }
+    bool OwnTransferPending() const { return sequence_.Running() || plan_.ReadBackAwaited(); }
     // The SCPI instrument has sets waiting for or on the port: the send buttons are greyed as
     // during a transfer, and a held close waits for the release.
     void HoldForInstrument(bool held);
@@ -60,6 +60,7 @@ public:
     // set on the wire is complete (CloseReady then follows); a second one may end it at once.
     bool RequestClose();
     int RxCount() const { return receive_.RxCount(); }
+    const std::string& Serin() const { return receive_.Serin(); }
 
 signals:
     void TransferFinished(bool completed);
@@ -70,7 +71,7 @@ signals:
 
 private:
     void OnComm();
-    void HandOver();
+    void HandOver(const ReadBackWords& words);
     void OnReplyTimeout();
     void OnPortLost(const QString& reason);
     void ReleaseGuard(const std::string& why);
@@ -85,7 +86,6 @@ private:
     void Log(const std::string& text);
     void LogOnItsOwnLine(const std::string& text);
 
-    SynthState& s_;
     Panel& panel_;
     PlanController& plan_;
     SerialLink& link_;

@@ -19,20 +19,20 @@ void LinkController::OnComm() {
             Log(*line->logEntry);
         }
         if (line->handOver) {
-            HandOver();
+            HandOver(*line->handOver);
         }
     }
 }
 
 // Only a set that "INIT from EE" asked for restores the panel: without the guard the decoder's
 // control writes would recompute halfway and leave the panel neither old nor new.
-void LinkController::HandOver() {
-    if (!s_.InitFlag) {
+void LinkController::HandOver(const ReadBackWords& words) {
+    if (!plan_.ReadBackAwaited()) {
         Log(UnrequestedSetLog());
         return;
     }
     replyTimer_.stop();
-    const DecodeResult decoded = plan_.DecodeRegisters();
+    const DecodeResult decoded = plan_.DecodeRegisters(words);
     if (!decoded.accepted) {
         Log(RefusedSetLog(decoded.reason));
         ReleaseGuard("the stored set was refused: " + decoded.reason);
@@ -44,7 +44,7 @@ void LinkController::HandOver() {
 // Edits made while the read-back was awaited were held back; one recompute applies them, so the
 // display matches the panel again.
 void LinkController::ReleaseGuard(const std::string& why) {
-    s_.InitFlag = false;
+    plan_.AwaitReadBack(false);
     plan_.Recalculate();
     emit ReadBackSettled(false, QString::fromStdString(why));
 }
@@ -61,7 +61,7 @@ void LinkController::OnPortLost(const QString& reason) {
     sequence_.Stop();
     replyTimer_.stop();
     Log(PortLostLog(port_, reason.toStdString(), midTransfer));
-    if (s_.InitFlag) {
+    if (plan_.ReadBackAwaited()) {
         // No reply can come now, so the panel must not stay frozen.
         ReleaseGuard("port lost (" + reason.toStdString() + ")");
     }

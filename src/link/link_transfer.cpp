@@ -26,7 +26,7 @@ void LinkController::SendAll_Click() {
         return;
     }
     Log("Send registers\r\n");
-    Run(SendAllPlan(s_));
+    Run(SendAllPlan(plan_.State().words));
 }
 
 void LinkController::WriteAll_Click() {
@@ -43,18 +43,18 @@ void LinkController::WriteAll_Click() {
         Log(PortClosedLog(port_));
         return;
     }
-    Run(WriteAllPlan(s_));
+    Run(WriteAllPlan(plan_.State().words));
 }
 
 void LinkController::Init_Click() {
     if (Busy()) {
         return;
     }
-    s_.InitFlag = true;
+    plan_.AwaitReadBack(true);
     panel_.SetForeColour(Text1, colour::LogGreen);
     panel_.SetText(Text1, "Set From EE\r\n");
     if (!link_.IsOpen()) {
-        s_.InitFlag = false;
+        plan_.AwaitReadBack(false);
         Log(PortClosedLog(port_));
         return;
     }
@@ -87,16 +87,16 @@ bool LinkController::RunStep(const TransferStep& step) {
         link_.Write(step.line);
         break;
     case StepKind::AppendSerin:
-        panel_.AppendText(Text1, s_.Serin);
+        panel_.AppendText(Text1, receive_.Serin());
         break;
     case StepKind::AppendSerinLine:
-        panel_.AppendText(Text1, s_.Serin + "\r\n");
+        panel_.AppendText(Text1, receive_.Serin() + "\r\n");
         break;
     case StepKind::RewriteSerinLine:
-        panel_.SetText(Text1, panel_.Text(Text1) + s_.Serin + "\r\n");
+        panel_.SetText(Text1, panel_.Text(Text1) + receive_.Serin() + "\r\n");
         break;
     case StepKind::ClearSerin:
-        s_.Serin.clear();
+        receive_.ClearSerin();
         break;
     case StepKind::LogLine:
         LogOnItsOwnLine(step.line);

@@ -1,7 +1,7 @@
 #include "link/receive_path.h"
 
-#include "link/hex_value.h"
 #include "core/hex_format.h"
+#include "link/hex_value.h"
 
 #include <algorithm>
 
@@ -35,12 +35,12 @@ void ReceivePath::Take(std::string_view received) {
 std::optional<LineOutcome> ReceivePath::NextLine() {
     const auto cr = unread_.find('\r', position_);
     if (cr == std::string::npos) {
-        s_.Serin.append(unread_, position_);
+        serin_.append(unread_, position_);
         unread_.clear();
         position_ = 0;
         return std::nullopt;
     }
-    s_.Serin.append(unread_, position_, cr - position_);
+    serin_.append(unread_, position_, cr - position_);
     position_ = cr + 1;
     // Every CR is handled within the read that brought it, so the text after it came in the
     // same read; an LF that arrives in a later read starts the next line instead, harmlessly.
@@ -52,34 +52,36 @@ std::optional<LineOutcome> ReceivePath::NextLine() {
 
 LineOutcome ReceivePath::HandleLine() {
     LineOutcome outcome;
-    const std::string& line = s_.Serin;
+    bool handOver = false;
+    const std::string& line = serin_;
     if (line.find("Udata") != std::string::npos) {
         outcome.userData = UserDataOf(line);
     }
     const auto marker = WordMarker(line);
     if (marker == std::string::npos) {
-        outcome.handOver = rxCount_ >= 6; // a word-less line counts as address 0
+        handOver = rxCount_ >= 6; // a word-less line counts as address 0
     } else {
-        FileWord(std::string_view(line).substr(marker + 2, 8), outcome);
+        handOver = FileWord(std::string_view(line).substr(marker + 2, 8), outcome);
     }
-    if (outcome.handOver) {
+    if (handOver) {
         rxCount_ = 0;
+        outcome.handOver = ReadBackWords{rxReg_[0], rxReg_[1], rxReg_[2], rxReg_[4]};
     }
     return outcome;
 }
 
-void ReceivePath::FileWord(std::string_view digits, LineOutcome& outcome) {
+bool ReceivePath::FileWord(std::string_view digits, LineOutcome& outcome) {
     const std::optional<std::int32_t> word = HexValue(digits);
-    s_.Serin.clear();
+    serin_.clear();
     if (!word) {
         outcome.wordDropped = true;
-        return;
+        return false;
     }
     rxCount_ = std::min(rxCount_ + 1, kMaxRxCount);
     const int index = static_cast<int>(static_cast<std::uint32_t>(*word) & 7U);
-    s_.RxReg[static_cast<std::size_t>(index)] = *word;
+    rxReg_[static_cast<std::size_t>(index)] = *word;
     outcome.logEntry = "Reg " + std::to_string(index) + " - " + HexFormat(*word) + "\r\n";
-    outcome.handOver = index == 0 && rxCount_ >= 6;
+    return index == 0 && rxCount_ >= 6;
 }
 
 } // namespace max2870

@@ -15,9 +15,9 @@ void AddPacedLine(TransferPlan& plan, std::string line) {
 
 // What went out, said once the set is complete: a panel changed right after the click no longer
 // shows what the board holds.
-TransferStep WordsSentStep(const char* what, const SynthState& state) {
+TransferStep WordsSentStep(const char* what, const RegisterWords& words) {
     std::string line = std::string(what) + ", Reg5 to Reg0:";
-    for (const std::int32_t word : WordsReg5First(state)) {
+    for (const std::int32_t word : SendOrder(words)) {
         line += " " + HexFormat(word);
     }
     return {StepKind::LogLine, line + "\r\n"};
@@ -25,21 +25,21 @@ TransferStep WordsSentStep(const char* what, const SynthState& state) {
 
 } // namespace
 
-TransferPlan SendAllPlan(const SynthState& state) {
+TransferPlan SendAllPlan(const RegisterWords& words) {
     TransferPlan plan;
-    for (const std::int32_t word : WordsReg5First(state)) {
+    for (const std::int32_t word : SendOrder(words)) {
         AddPacedLine(plan, RegisterLine(word));
     }
     plan.push_back({StepKind::AppendSerin, {}});
     plan.push_back({StepKind::ClearSerin, {}});
-    plan.push_back(WordsSentStep("Registers set", state));
+    plan.push_back(WordsSentStep("Registers set", words));
     return plan;
 }
 
-TransferPlan WriteAllPlan(const SynthState& state) {
+TransferPlan WriteAllPlan(const RegisterWords& words) {
     TransferPlan plan;
     bool first = true;
-    for (const std::int32_t word : WordsReg5First(state)) {
+    for (const std::int32_t word : SendOrder(words)) {
         AddPacedLine(plan, RegisterLine(word));
         AddPacedLine(plan, StoreLine());
         // Serin is not emptied between registers, so a word-less reply shows after each later one.
@@ -47,7 +47,7 @@ TransferPlan WriteAllPlan(const SynthState& state) {
         first = false;
     }
     plan.push_back({StepKind::ClearSerin, {}});
-    plan.push_back(WordsSentStep("Stored in EE", state));
+    plan.push_back(WordsSentStep("Stored in EE", words));
     return plan;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/synth_state.h"
+#include "core/register_map.h"
 
 #include <string>
 #include <vector>
@@ -28,8 +28,8 @@ struct TransferStep {
 using TransferPlan = std::vector<TransferStep>;
 
 // The steps after the recompute, from the words as they stand: Reg5 first, Reg0 last.
-TransferPlan SendAllPlan(const SynthState& state);
-TransferPlan WriteAllPlan(const SynthState& state);
+TransferPlan SendAllPlan(const RegisterWords& words);
+TransferPlan WriteAllPlan(const RegisterWords& words);
 TransferPlan InitPlan();
 
 } // namespace max2870

@@ -1,5 +1,8 @@
 #include "panel/control_table.h"
 
+#include "core/start_values.h"
+#include "panel/option_codes.h"
+
 #include <array>
 #include <stdexcept>
 
@@ -10,6 +13,21 @@ using enum ControlId;
 using K = ControlKind;
 using F = FontStyle;
 using A = Alignment;
+
+// An option button starts selected when it stands for its group's start code.
+constexpr int StartSelection(ControlId id) {
+    for (std::size_t i = 0; i < kMuxButtons.size(); ++i) {
+        if (kMuxButtons[i] == id) {
+            return kMuxCodes[i].code == kStart.muxCode ? 1 : 0;
+        }
+    }
+    for (std::size_t i = 0; i < kNoiseButtons.size(); ++i) {
+        if (kNoiseButtons[i] == id) {
+            return kNoiseCodes[i].code == kStart.noiseCode ? 1 : 0;
+        }
+    }
+    return 0;
+}
 
 // Windows first, then the main window's controls in tab order, frames before their buttons,
 // labels last. Places in twips.
@@ -38,7 +56,7 @@ constexpr std::array kTable{
     ControlEntry{.id = FoutText,
                  .name = "FoutText",
                  .kind = K::TextBox,
-                 .text = "2320.5",
+                 .text = kStart.fout,
                  .place = {105, 420, 1785, 420},
                  .font = F::Bold12,
                  .fore = colour::Blue,
@@ -55,7 +73,7 @@ constexpr std::array kTable{
                  .kind = K::Spinner,
                  .text = "",
                  .place = {2805, 420, 255, 375},
-                 .value = 0,
+                 .value = kStart.outDivExponent,
                  .minimum = 0,
                  .maximum = 7},
     ControlEntry{.id = TrackDivider,
@@ -76,7 +94,7 @@ constexpr std::array kTable{
     ControlEntry{.id = FrText,
                  .name = "FrText",
                  .kind = K::TextBox,
-                 .text = "10",
+                 .text = kStart.reference,
                  .place = {1440, 1470, 1215, 285},
                  .back = colour::Red},
     ControlEntry{.id = RefDbl,
@@ -92,12 +110,12 @@ constexpr std::array kTable{
     ControlEntry{.id = Rdivider,
                  .name = "Rdivider",
                  .kind = K::TextBox,
-                 .text = "1",
+                 .text = kStart.divider,
                  .place = {2130, 1815, 495, 285}},
     ControlEntry{.id = ResolutionText,
                  .name = "ResolutionText",
                  .kind = K::TextBox,
-                 .text = "10000",
+                 .text = kStart.resolution,
                  .place = {1680, 2595, 1215, 285},
                  .tooltip = "Manually set tuning grid resolution"},
     ControlEntry{.id = NMCalc,
@@ -127,7 +145,7 @@ constexpr std::array kTable{
                  .kind = K::CheckBox,
                  .text = "OP A on",
                  .place = {3270, 2790, 1095, 195},
-                 .value = 1},
+                 .value = kStart.outputA ? 1 : 0},
     ControlEntry{.id = Bon,
                  .name = "Bon",
                  .kind = K::CheckBox,
@@ -136,14 +154,14 @@ constexpr std::array kTable{
     ControlEntry{.id = OPPhasetext,
                  .name = "OPPhasetext",
                  .kind = K::TextBox,
-                 .text = "0",
+                 .text = kStart.phase,
                  .place = {2280, 3600, 495, 285}},
     ControlEntry{.id = ChrgPump,
                  .name = "ChrgPump",
                  .kind = K::Spinner,
                  .text = "",
                  .place = {3240, 3945, 255, 390},
-                 .value = 15,
+                 .value = kStart.chargePump,
                  .minimum = 0,
                  .maximum = 15},
     ControlEntry{.id = OPpwr,
@@ -151,7 +169,7 @@ constexpr std::array kTable{
                  .kind = K::Spinner,
                  .text = "",
                  .place = {4965, 3945, 255, 375},
-                 .value = 3,
+                 .value = kStart.power,
                  .minimum = 0,
                  .maximum = 3},
     ControlEntry{.id = Enable,
@@ -159,7 +177,7 @@ constexpr std::array kTable{
                  .kind = K::CheckBox,
                  .text = "Chip Enable",
                  .place = {3240, 4440, 1215, 255},
-                 .value = 1},
+                 .value = kStart.chipEnable ? 1 : 0},
     ControlEntry{.id = Frame1,
                  .name = "Frame1",
                  .kind = K::Frame,
@@ -170,26 +188,29 @@ constexpr std::array kTable{
                  .kind = K::OptionButton,
                  .text = "None",
                  .place = {120, 360, 735, 255},
-                 .parent = Frame1},
+                 .parent = Frame1,
+                 .value = StartSelection(MuxNone)},
     ControlEntry{.id = MuxR,
                  .name = "MuxR",
                  .kind = K::OptionButton,
                  .text = "R div",
                  .place = {120, 600, 735, 255},
-                 .parent = Frame1},
+                 .parent = Frame1,
+                 .value = StartSelection(MuxR)},
     ControlEntry{.id = MuxN,
                  .name = "MuxN",
                  .kind = K::OptionButton,
                  .text = "N/2 div",
                  .place = {120, 840, 870, 255},
-                 .parent = Frame1},
+                 .parent = Frame1,
+                 .value = StartSelection(MuxN)},
     ControlEntry{.id = MuxL,
                  .name = "MuxL",
                  .kind = K::OptionButton,
                  .text = "Lock Det",
                  .place = {120, 1040, 1005, 375},
                  .parent = Frame1,
-                 .value = 1},
+                 .value = StartSelection(MuxL)},
     ControlEntry{.id = NoiseModeFrame,
                  .name = "NoiseModeFrame",
                  .kind = K::Frame,
@@ -201,19 +222,21 @@ constexpr std::array kTable{
                  .text = "Low Noise",
                  .place = {120, 240, 1100, 195},
                  .parent = NoiseModeFrame,
-                 .value = 1},
+                 .value = StartSelection(NM0)},
     ControlEntry{.id = NM2,
                  .name = "NM2",
                  .kind = K::OptionButton,
                  .text = "Low Spur 1",
                  .place = {120, 480, 1335, 210},
-                 .parent = NoiseModeFrame},
+                 .parent = NoiseModeFrame,
+                 .value = StartSelection(NM2)},
     ControlEntry{.id = NM3,
                  .name = "NM3",
                  .kind = K::OptionButton,
                  .text = "Low Spur 2",
                  .place = {120, 720, 1170, 195},
-                 .parent = NoiseModeFrame},
+                 .parent = NoiseModeFrame,
+                 .value = StartSelection(NM3)},
     ControlEntry{.id = ValuesText,
                  .name = "ValuesText",
                  .kind = K::MultiLineText,

@@ -2,22 +2,14 @@
 
 namespace max2870 {
 
-const OptionCode* OptionForCode(std::span<const OptionCode> group, std::int32_t code) {
-    for (const OptionCode& entry : group) {
-        if (entry.code == code) {
-            return &entry;
+std::optional<ControlId> ButtonForCode(std::span<const OptionCode> codes,
+                                       std::span<const ControlId> buttons, std::int32_t code) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (codes[i].code == code) {
+            return buttons[i];
         }
     }
-    return nullptr;
-}
-
-const OptionCode* OptionForName(std::span<const OptionCode> group, std::string_view name) {
-    for (const OptionCode& entry : group) {
-        if (entry.commandName == name) {
-            return &entry;
-        }
-    }
-    return nullptr;
+    return std::nullopt;
 }
 
 } // namespace max2870

@@ -71,12 +71,8 @@ bool PlanController::Ticked(ControlId id) const {
 
 void PlanController::SetOdiv_Click() {
     s_.Fout = NumberIn(FoutText);
-    s_.VCO = s_.Fout;
-    int k = 0;
-    while (s_.VCO < 3000 && k < 7) {
-        s_.VCO = s_.VCO * 2;
-        ++k;
-    }
+    const int k = DividerExponentFor(s_.Fout);
+    s_.VCO = std::ldexp(s_.Fout, k);
     panel_.SetValue(OutDivCont, k);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/plan.h"
+#include "core/decode.h"
+#include "core/plan_display.h"
 #include "core/synth_state.h"
 #include "panel/control_id.h"
 #include "panel/event_router.h"
@@ -40,10 +41,13 @@ public:
     void NMCalc_Click();
     void ForceD_Change();
 
-    // Restores the panel from RxReg entries 0, 1, 2 and 4, then recomputes twice. A set with
-    // R = 0, or D = 0 in fractional mode, is refused and changes nothing.
-    DecodeResult DecodeRegisters();
+    // Restores the panel from a read-back set, then recomputes twice. A set with R = 0, or D = 0
+    // in fractional mode, is refused and changes nothing.
+    DecodeResult DecodeRegisters(const ReadBackWords& words);
 
+    // "INIT from EE" awaits a set: while the Init button shows, recomputes are held back.
+    void AwaitReadBack(bool awaited) { readBackAwaited_ = awaited; }
+    bool ReadBackAwaited() const { return readBackAwaited_; }
     // True while a pending read-back holds every recompute back (the guard).
     bool RecomputeHeld() const;
     // The plan of the latest recompute that ran, and how it (or a refused decode) ended.
@@ -61,7 +65,8 @@ public:
 private:
     void FractionSearch();
     void ReferenceDividerSearch();
-    void ShowPlan(bool integerN);
+    void Show(const Plan& plan, bool tracking, bool integerN);
+    void ShowPlan(const PlanDisplay& shown, bool integerN);
     double NumberIn(ControlId id) const;
     bool Ticked(ControlId id) const;
 
@@ -72,6 +77,7 @@ private:
     double bandSelect_ = 0;
     double phaseValue_ = 0;
     bool decoding_ = false; // the decoder's own writes start no recompute
+    bool readBackAwaited_ = false;
 };
 
 } // namespace max2870

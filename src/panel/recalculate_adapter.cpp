@@ -11,12 +11,15 @@ namespace {
 
 // The code of the selected button of a group; the last selected one wins, as the recompute
 // tests the buttons in the group's order.
-std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const OptionCode> group) {
+std::optional<std::int32_t> SelectedCode(const Panel& panel, std::span<const OptionCode> codes,
+                                         std::span<const ControlId> buttons) {
     std::optional<std::int32_t> code;
-    for (const OptionCode& entry : group) {
-        if (panel.Value(entry.option) == 1) {
-            code = entry.code;
+    std::size_t i = 0;
+    for (const ControlId button : buttons) {
+        if (panel.Value(button) == 1) {
+            code = codes[i].code;
         }
+        ++i;
     }
     return code;
 }
@@ -35,7 +38,7 @@ std::string ChipRulesNote(const Plan& plan, bool integerN) {
 } // namespace
 
 bool PlanController::RecomputeHeld() const {
-    return decoding_ || (s_.InitFlag && panel_.Visible(Init));
+    return decoding_ || (readBackAwaited_ && panel_.Visible(Init));
 }
 
 PlanInputs PlanController::ReadInputs() const {
@@ -56,8 +59,8 @@ PlanInputs PlanController::ReadInputs() const {
     in.outDivExponent = panel_.Value(OutDivCont);
     in.chargePump = panel_.Value(ChrgPump);
     in.power = panel_.Value(OPpwr);
-    in.muxCode = SelectedCode(panel_, kMuxCodes);
-    in.noiseCode = SelectedCode(panel_, kNoiseCodes);
+    in.muxCode = SelectedCode(panel_, kMuxCodes, kMuxButtons);
+    in.noiseCode = SelectedCode(panel_, kNoiseCodes, kNoiseButtons);
     return in;
 }
 
@@ -66,20 +69,23 @@ void PlanController::Recalculate() {
         return;
     }
     const PlanInputs inputs = ReadInputs();
-    plan_ = MakePlan(inputs, CarryOf(s_));
+    Show(MakePlan(inputs, CarryOf(s_)), inputs.tracking, inputs.integerN);
+}
+
+void PlanController::Show(const Plan& plan, bool tracking, bool integerN) {
+    plan_ = plan;
     ApplyPlan(plan_, s_);
     outcome_ = plan_.outcome;
     if (plan_.reached >= PlanStage::Packing) {
         bandSelect_ = plan_.BandSelect;
         phaseValue_ = plan_.P;
     }
-    ShowPlan(inputs.integerN);
+    ShowPlan(DisplayOf(plan_, tracking), integerN);
 }
 
 // The texts, captions and colours of the run, in the order the window shows them. The
 // write-backs raise no nested run: one pass on the panel as given.
-void PlanController::ShowPlan(bool integerN) {
-    const PlanDisplay& d = plan_.display;
+void PlanController::ShowPlan(const PlanDisplay& d, bool integerN) {
     panel_.SetVisible(EEdata, false);
     panel_.SetEnabled(TrackDivider, true);
     // A run that stops before a comparison frequency writes nothing: what the results show is

@@ -3,6 +3,7 @@
 #include "chip_gate.h"
 #include "core/decode.h"
 #include "core/numbers.h"
+#include "core/plan_display.h"
 #include "plan_output.h"
 #include "plan_report.h"
 
@@ -14,7 +15,8 @@ SettingPlan PlanOfSetting(const PlanInputs& inputs, const RuleGate& gate) {
     if (plan.outcome == RunOutcome::NoFcomp) {
         result.refusal = "no comparison frequency";
     } else if (plan.outcome != RunOutcome::Complete) {
-        const std::string message = plan.display.values.value_or(OutcomeName(plan.outcome));
+        const std::string message =
+            DisplayOf(plan, inputs.tracking).values.value_or(OutcomeName(plan.outcome));
         result.refusal = message.substr(0, message.find_first_of("\r\n"));
     } else if (!gate.allowRuleBreaks) {
         const auto blocking = BlockingBreaks(RuleBreaks(plan, inputs.integerN), gate.externalVco);
@@ -34,7 +36,7 @@ std::string PlanJsonOf(const PlanInputs& inputs) {
 }
 
 int DividerExponentForMhz(double mhz) {
-    return DividerExponentFor(BoxText(mhz));
+    return DividerExponentFor(NumberOfText(BoxText(mhz)));
 }
 
 std::string BoxText(double value) {

@@ -243,10 +243,9 @@ void PacedSetLink::OnReceived() {
         }
         awaitingReply_ = false;
         replyTimer_.stop();
-        const auto& rx = received_.RxReg;
         // A recalled set is what the chip now holds: the next set sends all six.
         lastSent_.reset();
-        emit ReadBack(current_->client, {rx[0], rx[1], rx[2], rx[4]});
+        emit ReadBack(current_->client, *line->handOver);
         FinishJob();
         Pump();
         return;

@@ -111,8 +111,7 @@ private:
     PortPartner* partner_ = nullptr;
     bool lost_ = false;
     bool shuttingDown_ = false;
-    SynthState received_;
-    ReceivePath receive_{received_};
+    ReceivePath receive_;
     scpi::Ticket issued_ = 0;
     scpi::Ticket done_ = 0;
 };

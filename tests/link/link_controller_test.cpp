@@ -46,7 +46,7 @@ Act Awaited(Act then) { // the wanted frequency is typed while the read-back is 
     };
 }
 void TimedOut(LinkRig& r) {
-    QVERIFY(QTest::qWaitFor([&] { return !r.state.InitFlag; }));
+    QVERIFY(QTest::qWaitFor([&] { return !r.plan.ReadBackAwaited(); }));
 }
 bool Applied(const LinkRig& r) {
     return r.state.Fout == 3100;
@@ -107,7 +107,7 @@ void LinkControllerTest::sendCommandsAndReplies() {
             r.Run(WriteAll); }, stored + "(closes now)", CloseDeferredLog() + "\r\n\r\n\r\n\r\n"
          "\r\n\r\n" + ee, {true}, colour::LogPurple},
         {"INIT from EE", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(Init); }, "INIT\r\n",
-         "Set From EE\r\n", {true}, green, true, true, [](auto& r) { return r.state.Serin == "OK"; }},
+         "Set From EE\r\n", {true}, green, true, true, [](auto& r) { return r.controller.Serin() == "OK"; }},
         {"twelve bits", Typed(ResolutionText, "1000", SendAll), kWire, "earlier\r\nNot sent: More "
          "than 12 bits needed for fractional registers\r\nSend registers\r\n" + set, {true}},
         {"zero modulus", Typed(ResolutionText, "1E12", WriteAll), kWire, "Not sent: Fractional "
@@ -143,9 +143,8 @@ void LinkControllerTest::sendCommandsAndReplies() {
             r.panel.SetText(FrText, "50"); r.panel.SetText(OPPhasetext, "90"); // not in the set
             r.Run(Init); r.link.Deliver(kSet); QTest::qWait(150); }, // and no time-out after it
          "INIT\r\n", "Set From EE\r\n" + kSetLog, {true}, green, true, false, [](auto& r) {
-            return r.panel.Text(Udata) == "5A5A0001" && std::vector{r.state.Reg0, r.state.Reg1,
-                r.state.Reg2, r.state.Reg3, r.state.Reg4, r.state.Reg5} ==
-            std::vector{0x001D0000, 0x207D1F41, -838836734, 11, 0x638FF1B4, 0x00400005}; }, 100ms},
+            return r.panel.Text(Udata) == "5A5A0001" && r.state.words ==
+            RegisterWords{0x001D0000, 0x207D1F41, -838836734, 11, 0x638FF1B4, 0x00400005}; }, 100ms},
         {"log cleared", [](LinkRig& r) { r.Click(ClrText); }, "", "", {}},
         {"set not asked for", [](LinkRig& r) { r.link.Deliver(kSet); }, "", "earlier\r\n" + kSetLog
          + UnrequestedSetLog(), {}, colour::Black, true, false,
@@ -157,11 +156,10 @@ void LinkControllerTest::sendCommandsAndReplies() {
         LinkRig rig({"MAX2870 Control", 10ms, row.replyTimeout});
         rig.link.names = {"/dev/ttyS10", kPort, "/dev/ttyUSB1"};
         rig.link.faults = {{"/dev/ttyS10", NotFound}, {"/dev/ttyUSB1", Busy}};
-        rig.state.CP = 7;
-        rig.state.InitFlag = true;
+        rig.plan.AwaitReadBack(true);
         rig.controller.Form_Load(); // each port tried once, in order; the box shows the first
         CHECK(rig.link.opens == rig.link.names && rig.panel.Text(CPort) == kPort, "probe");
-        CHECK(rig.state.CP == 0 && !rig.state.InitFlag && !rig.link.IsOpen(), "start-up state");
+        CHECK(!rig.plan.ReadBackAwaited() && !rig.link.IsOpen(), "start-up state");
         CHECK(rig.panel.Record(CPort).back == colour::Red && !rig.panel.Visible(Init), "start");
         rig.Click(CPort);
         CHECK(rig.panel.Record(CPort).back == colour::White, "port box white once touched");
@@ -178,7 +176,7 @@ void LinkControllerTest::sendCommandsAndReplies() {
         CHECK(rig.Log() == row.log, "log " + rig.Log());
         CHECK(rig.finished == row.finished, "sequence reported as completed or stopped");
         CHECK(rig.panel.Record(Text1).fore == row.colour, "log colour");
-        CHECK(rig.state.InitFlag == row.awaiting, "recomputes held for a read-back");
+        CHECK(rig.plan.ReadBackAwaited() == row.awaiting, "recomputes held for a read-back");
         CHECK(row.holds(rig), "panel afterwards");
         for (ControlId id : {SendAll, WriteAll, Init, CPort, SetCP}) {
             CHECK(rig.panel.Visible(id) == ((id != CPort && id != SetCP) == row.connected) &&
@@ -189,7 +187,7 @@ void LinkControllerTest::sendCommandsAndReplies() {
             std::vector<std::string> listed; // the ports that open now, in directory order
             std::copy_if(rig.link.names.begin(), rig.link.names.end(), std::back_inserter(listed),
                          [&](const std::string& n) { return !rig.link.faults.contains(n); });
-            CHECK(!rig.link.IsOpen() && rig.state.CP == 0, "port left open");
+            CHECK(!rig.link.IsOpen(), "port left open");
             CHECK(rig.panel.Record(CPort).list == listed, "ports listed");
             CHECK(rig.panel.Record(CPort).back == colour::Red, "port box colour");
             CHECK(rig.panel.Caption(MAX2870) == caption, "caption");
@@ -231,7 +229,7 @@ void LinkControllerTest::portChoice() {
             const bool shown = (id != CPort && id != SetCP) == connected;
             QVERIFY2(rig.panel.Visible(id) == shown, (what + "controls shown").c_str());
         }
-        QVERIFY2(rig.link.IsOpen() == connected && rig.state.CP == cp, (what + "port").c_str());
+        QVERIFY2(rig.link.IsOpen() == connected, (what + "port").c_str());
         QVERIFY2(rig.panel.Caption(MAX2870) == caption + captionSuffix, (what + "caption").c_str());
         QVERIFY2(rig.panel.Record(CPort).back == colour::White, (what + "box colour").c_str());
     }

@@ -32,16 +32,19 @@ TEST(HexValue, ReadsTwosComplementDigitsAndRefusesWhatLeaves32Bits) {
 // What the lines of the reads ask of the window, in order (user data, log entry, dropped word,
 // hand-over, or none), then [what Serin keeps] and the count of words towards a set.
 std::string Trace(const std::vector<std::string>& reads) {
-    SynthState s;
-    ReceivePath path(s);
+    ReceivePath path;
     std::string trace;
     for (const std::string& read : reads) {
         path.Take(read);
         while (const auto line = path.NextLine()) {
             const std::string entry = line->logEntry.value_or("");
             const auto index = entry.empty() ? 0 : static_cast<std::size_t>(entry[4] - '0');
-            EXPECT_TRUE(entry.empty() || s.RxReg[index] == HexValue(entry.substr(8, 8)))
+            const auto& rx = path.RxReg();
+            EXPECT_TRUE(entry.empty() || rx[index] == HexValue(entry.substr(8, 8)))
                 << entry << " filed under its address bits";
+            const ReadBackWords filed{rx[0], rx[1], rx[2], rx[4]};
+            EXPECT_TRUE(!line->handOver || *line->handOver == filed)
+                << "the set handed over is Reg0, Reg1, Reg2 and Reg4 as filed";
             trace += (line->userData ? "{" + *line->userData + "}" : "") + entry +
                      (line->wordDropped ? "dropped " : "") +
                      (line->handOver                                          ? "HAND-OVER "
@@ -49,7 +52,7 @@ std::string Trace(const std::vector<std::string>& reads) {
                                                                               : "none ");
         }
     }
-    return trace + "[" + s.Serin + "] " + std::to_string(path.RxCount());
+    return trace + "[" + path.Serin() + "] " + std::to_string(path.RxCount());
 }
 
 TEST(ReceivePath, SplitsFilesLogsAndHandsOverSetsOfSix) {

@@ -69,8 +69,7 @@ struct LinkRig {
     explicit LinkRig(LinkOptions options = {"MAX2870 Control", 10ms, 5s},
                      SerialLink* real = nullptr)
         : plan(state, panel),
-          controller(state, panel, plan, real ? *real : static_cast<SerialLink&>(link), link,
-                     options) {
+          controller(panel, plan, real ? *real : static_cast<SerialLink&>(link), link, options) {
         panel.PresetValue(ControlId::OutDivCont, 1); // 2320.5 MHz out of a 4641 MHz VCO
         router.Add(PlanController::Routes(), plan);
         router.Add(LinkController::Routes(), controller);

@@ -86,8 +86,7 @@ inline std::string CheckPatternFormat(Bytes input) {
 // LF after a CR in the same read is dropped; the first "0x" since the last word starts a word,
 // filed by its address bits and counted to 32767; after six, a Reg0 word (or none) hands over.
 inline std::string CheckReplyFeed(Bytes stream, std::uint32_t cuts) {
-    SynthState state;
-    ReceivePath path(state);
+    ReceivePath path;
     std::string serin;
     std::array<std::int32_t, 16> filed{};
     for (std::size_t at = 0, count = 0; at < stream.size();) {
@@ -118,14 +117,17 @@ inline std::string CheckReplyFeed(Bytes stream, std::uint32_t cuts) {
             const bool handOver =
                 (marker == serin.npos || (filing && *word % 8 == 0)) && count >= 6;
             count = handOver ? 0 : count;
-            if (!outcome || outcome->logEntry.value_or("") != entry || state.RxReg != filed ||
-                outcome->handOver != handOver || path.RxCount() != static_cast<int>(count))
+            const ReadBackWords set{filed[0], filed[1], filed[2], filed[4]};
+            if (!outcome || outcome->logEntry.value_or("") != entry || path.RxReg() != filed ||
+                outcome->handOver.has_value() != handOver ||
+                (handOver && *outcome->handOver != set) ||
+                path.RxCount() != static_cast<int>(count))
                 return "reply line \"" + serin + "\": wanted log \"" + entry + "\", hand-over " +
                        std::to_string(handOver) + ", RxCount " + std::to_string(count) + "; ";
             serin = marker == serin.npos ? serin : "";
         }
-        if (path.NextLine() || state.Serin != serin || serin.find('\r') != serin.npos)
-            return "after a read Serin holds \"" + state.Serin + "\", not \"" + serin + "\"; ";
+        if (path.NextLine() || path.Serin() != serin || serin.find('\r') != serin.npos)
+            return "after a read Serin holds \"" + path.Serin() + "\", not \"" + serin + "\"; ";
     }
     return "";
 }
@@ -174,12 +176,12 @@ inline std::string CheckPackedWords(const Plan& p) {
 // "INIT from EE": a set is restored unless R, or D in fractional mode, is 0; then recomputes run.
 inline std::string ReadBack(PlanRig& rig, const RegisterWords& words) {
     const auto field = [&](FieldId id) { return UnpackField(words, id); };
-    std::copy(words.begin(), words.end(), rig.state.RxReg.begin());
-    rig.state.InitFlag = true;
-    const bool restored = rig.plan.DecodeRegisters().accepted, held = rig.state.InitFlag;
+    rig.plan.AwaitReadBack(true);
+    const ReadBackWords set{words[0], words[1], words[2], words[4]};
+    const bool restored = rig.plan.DecodeRegisters(set).accepted, held = rig.plan.ReadBackAwaited();
     const bool refusable =
         !field(FieldId::R) || (!field(FieldId::Denom) && !field(FieldId::IntegerN));
-    rig.state.InitFlag = false; // the link lets go of a refused set itself
+    rig.plan.AwaitReadBack(false); // the link lets go of a refused set itself
     if (restored == refusable || (restored && held))
         return std::string(restored ? "restored" : "refused") + (held ? " and held" : "") +
                ": a read-back set with R " + std::to_string(field(FieldId::R)) + "; ";

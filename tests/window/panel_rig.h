@@ -112,13 +112,14 @@ struct Twin {
             w->close();
             memory.SetVisible(s.id, false);
         } else if (s.act == Decode) { // words Reg0 Reg1 Reg2 Reg4 as read back
-            for (SynthState* state : {&windowState, &memoryState}) {
-                std::istringstream words(s.text);
-                for (int reg : {0, 1, 2, 4})
-                    words >> std::hex >> reinterpret_cast<std::uint32_t&>(state->RxReg[reg]);
-            }
-            windowPlan.DecodeRegisters();
-            memoryPlan.DecodeRegisters();
+            std::istringstream text(s.text);
+            std::array<std::uint32_t, 4> words{};
+            for (std::uint32_t& word : words)
+                text >> std::hex >> word;
+            ReadBackWords set{};
+            std::copy(words.begin(), words.end(), set.begin());
+            windowPlan.DecodeRegisters(set);
+            memoryPlan.DecodeRegisters(set);
         }
     }
 
@@ -158,7 +159,7 @@ struct Twin {
             if (shown != held || this->window.Text(e.id) != m.text)
                 found << Name(e.id) + " shows '" + shown + "' for '" + held + "'";
         }
-        if (WordsReg5First(windowState) != WordsReg5First(memoryState))
+        if (windowState.words != memoryState.words)
             found << "register words";
         return found;
     }

@@ -383,7 +383,7 @@ private slots:
         Twin twin;
         TestLink link;
         link.names = {"/dev/ttyKEYS"};
-        LinkController controller(twin.windowState, twin.window, twin.windowPlan, link, link,
+        LinkController controller(twin.window, twin.windowPlan, link, link,
                                   {"MAX2870 Control", 10ms, 5s});
         twin.windowRouter.Add(LinkController::Routes(), controller);
         controller.Form_Load();

@@ -143,13 +143,13 @@ std::string PlanJson(const PlanReport& r, const StepMark& mark) {
     for (const auto& [key, value] : numbers) {
         json.Number(key, value);
     }
-    const auto words = WordsReg0First(s);
+    const RegisterWords& words = s.words;
     static constexpr std::string_view kRegisterKeys[] = {"Reg0", "Reg1", "Reg2",
                                                          "Reg3", "Reg4", "Reg5"};
     for (std::size_t i = 0; i < 6; ++i) {
         json.String(kRegisterKeys[i], mark.shown[i] ? HexFormat(words[i]) : "");
     }
-    json.Bool("VcoInRange", !(s.VCO < 3000 || s.VCO > 6000));
+    json.Bool("VcoInRange", VcoInRange(s.VCO));
     json.Bool("ErrorRed", r.errorRed);
     json.String("Outcome", mark.outcome.empty() ? OutcomeName(r.outcome) : mark.outcome);
     const std::pair<std::string_view, const std::string*> texts[] = {
@@ -193,10 +193,10 @@ void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown,
         AppendNumber(out, value, "");
         out += ',';
     }
-    const auto words = WordsReg0First(s);
+    const RegisterWords& words = s.words;
     for (std::size_t i = 0; i < 6; ++i) {
         if (shown[i]) {
-            out += HexFormat(words[i]);
+            AppendHexFormat(out, static_cast<std::uint32_t>(words[i]));
         }
         out += ',';
     }

@@ -2,6 +2,9 @@
 
 #include "core/listing.h"
 #include "core/numbers.h"
+#include "core/option_codes.h"
+#include "core/plan_display.h"
+#include "core/read_back.h"
 #include "panel/control_table.h"
 #include "panel/memory_panel.h"
 #include "panel/option_codes.h"
@@ -12,24 +15,123 @@ namespace {
 
 using enum ControlId;
 
-void PresetPanel(MemoryPanel& panel, const ToolOptions& o) {
-    panel.Preset(FrText, o.ref);
-    panel.PresetValue(RefDbl, o.doubler ? 1 : 0);
-    panel.PresetValue(Refdiv2, o.divideBy2 ? 1 : 0);
-    panel.Preset(Rdivider, o.r);
-    panel.PresetValue(OutDivCont, o.odiv.value_or(0));
-    panel.Preset(FoutText, o.fout);
-    panel.Preset(ResolutionText, o.resolution);
-    panel.PresetValue(FractN, o.integerN ? 1 : 0);
-    panel.Preset(OPPhasetext, o.phase);
-    panel.PresetValue(OptionForName(kMuxCodes, o.mux)->option, 1);
-    panel.PresetValue(OptionForName(kNoiseCodes, o.noise)->option, 1);
-    panel.PresetValue(Enable, o.chipEnable ? 1 : 0);
-    panel.PresetValue(ChrgPump, o.chargePump);
-    panel.PresetValue(PDpol, o.pdNegative ? 1 : 0);
-    panel.PresetValue(Aon, o.outputA ? 1 : 0);
-    panel.PresetValue(Bon, o.outputB ? 1 : 0);
-    panel.PresetValue(OPpwr, o.power);
+// A report being built: the panel's inputs and the last recompute that ran, beside the report.
+struct Session {
+    PlanReport report;
+    PlanInputs inputs;
+    Plan last;
+};
+
+// The texts a fresh panel shows before any run.
+void FreshTexts(PlanReport& report, const PlanInputs& inputs) {
+    report.valuesText = EntryOf(ValuesText).text;
+    report.rdivider = inputs.rdividerText;
+    report.resolutionText = inputs.resolutionText;
+    report.foutText = inputs.foutText;
+    report.forceD = EntryOf(ForceD).text;
+    report.label6 = EntryOf(Label6).text;
+    report.fvco = EntryOf(Fvco).text;
+}
+
+// A run's figures and its display over the panel's texts as the window writes them.
+void Record(Session& session, const Plan& plan, bool tracking) {
+    PlanReport& report = session.report;
+    session.last = plan;
+    report.outcome = plan.outcome;
+    if (plan.reached >= PlanStage::Packing) {
+        report.bandSelect = plan.BandSelect;
+        report.phaseValue = plan.P;
+    }
+    if (plan.outcome == RunOutcome::Complete) {
+        report.errorRed = ErrorShownRed(plan);
+    }
+    const PlanDisplay shown = DisplayOf(plan, tracking);
+    WriteBack(shown, session.inputs);
+    report.rdivider = session.inputs.rdividerText;
+    report.resolutionText = session.inputs.resolutionText;
+    report.foutText = session.inputs.foutText;
+    const auto write = [](std::string& text, const std::optional<std::string>& written) {
+        if (written) {
+            text = *written;
+        }
+    };
+    write(report.label6, shown.label6);
+    write(report.fvco, shown.fvco);
+    write(report.valuesText, shown.values);
+}
+
+void PresetInputs(MemoryPanel& panel, const PlanInputs& in) {
+    const auto box = [](bool ticked) { return ticked ? 1 : 0; };
+    panel.Preset(FrText, in.frText);
+    panel.PresetValue(RefDbl, box(in.refDoubler));
+    panel.PresetValue(Refdiv2, box(in.refDivide2));
+    panel.Preset(Rdivider, in.rdividerText);
+    panel.PresetValue(OutDivCont, in.outDivExponent);
+    panel.Preset(FoutText, in.foutText);
+    panel.Preset(ResolutionText, in.resolutionText);
+    panel.PresetValue(FractN, box(in.integerN));
+    panel.Preset(OPPhasetext, in.phaseText);
+    panel.PresetValue(*ButtonForCode(kMuxCodes, kMuxButtons, *in.muxCode), 1);
+    panel.PresetValue(*ButtonForCode(kNoiseCodes, kNoiseButtons, *in.noiseCode), 1);
+    panel.PresetValue(Enable, box(in.chipEnable));
+    panel.PresetValue(ChrgPump, in.chargePump);
+    panel.PresetValue(PDpol, box(in.pdNegative));
+    panel.PresetValue(Aon, box(in.outputA));
+    panel.PresetValue(Bon, box(in.outputB));
+    panel.PresetValue(OPpwr, in.power);
+}
+
+// The searches run through the panel's own handlers: their chains of text changes are the
+// window's behaviour.
+Session SearchedSession(const ToolOptions& options, const PlanInputs& inputs) {
+    Session session;
+    MemoryPanel panel;
+    PlanController plan(session.report.state, panel);
+    PresetInputs(panel, inputs);
+    panel.SetEventSink(&plan);
+    plan.Recalculate();
+    if (options.findBest) {
+        plan.NMCalc_Click();
+    }
+    if (options.forceD) {
+        panel.SetText(ForceD, *options.forceD);
+    }
+    PlanReport& report = session.report;
+    report.bandSelect = plan.LastBandSelect();
+    report.phaseValue = plan.LastPhaseValue();
+    report.errorRed = panel.Record(ValuesText).fore == colour::Red;
+    report.outcome = plan.LastOutcome();
+    report.valuesText = panel.Text(ValuesText);
+    report.rdivider = panel.Text(Rdivider);
+    report.resolutionText = panel.Text(ResolutionText);
+    report.foutText = panel.Text(FoutText);
+    report.forceD = panel.Text(ForceD);
+    report.label6 = panel.Caption(Label6);
+    report.fvco = panel.Caption(Fvco);
+    session.inputs = plan.ReadInputs();
+    session.last = plan.LastPlan();
+    return session;
+}
+
+void RestoreDecodedSet(Session& session, const ReadBackWords& words) {
+    PlanReport& report = session.report;
+    auto restoredSet = RestoreSet(words, session.inputs, report.state);
+    if (const auto* refusal = std::get_if<DecodeRefusal>(&restoredSet)) {
+        report.outcome = RunOutcome::Rejected;
+        report.decodeRefusal = refusal->reason;
+        return;
+    }
+    const RestoredSet& r = std::get<RestoredSet>(restoredSet);
+    report.label6 = r.restored.label6Caption;
+    report.fvco = r.restored.fvcoCaption;
+    if (r.forceDCleared) {
+        report.forceD.clear();
+    }
+    session.inputs = RestoredInputs(r.settings, r.restored, session.inputs);
+    Record(session, r.tracked, true);
+    session.inputs.tracking = false;
+    Record(session, r.plan, false);
+    report.state = r.record;
 }
 
 // The figures that describe the last recompute that ran.
@@ -43,49 +145,47 @@ void DescribeLastPlan(const Plan& plan, bool integerN, PlanReport& report) {
     }
 }
 
-PlanReport PanelReport(const ToolOptions& options) {
-    PlanReport report;
-    MemoryPanel panel;
-    PlanController plan(report.state, panel);
-    PresetPanel(panel, options);
-    panel.SetEventSink(&plan);
+PlanReport Finished(Session& session) {
+    PlanReport& report = session.report;
+    const Plan& last = session.last;
+    const PlanInputs& in = session.inputs;
+    DescribeLastPlan(last, in.integerN, report);
+    report.listing = ListingAfter(last.outcome, report.state,
+                                  {in.frText, in.refDivide2, in.refDoubler}, report.valuesText);
+    return std::move(report);
+}
 
-    plan.Recalculate();
-    if (options.findBest) {
-        plan.NMCalc_Click();
+// A sweep step's figures: one recompute on a fresh panel, and no text.
+PlanReport NumbersReport(const PlanInputs& inputs) {
+    const Plan plan = MakePlan(inputs, PlanCarry{});
+    PlanReport report;
+    ApplyPlan(plan, report.state);
+    report.outcome = plan.outcome;
+    report.bandSelect = plan.BandSelect;
+    report.phaseValue = plan.P;
+    report.errorRed = ErrorShownRed(plan);
+    DescribeLastPlan(plan, inputs.integerN, report);
+    return report;
+}
+
+PlanReport ReportOf(const ToolOptions& options, const PlanInputs& inputs, ReportDepth depth) {
+    if (depth == ReportDepth::Numbers && !options.NeedsPanel()) {
+        return NumbersReport(inputs);
     }
-    if (options.forceD) {
-        panel.SetText(ForceD, *options.forceD);
+    Session session;
+    if (options.findBest || options.forceD) {
+        session = SearchedSession(options, inputs);
+    } else {
+        session.inputs = inputs;
+        FreshTexts(session.report, inputs);
+        const Plan plan = MakePlan(inputs, PlanCarry{});
+        ApplyPlan(plan, session.report.state);
+        Record(session, plan, inputs.tracking);
     }
     if (options.decode) {
-        const auto& words = *options.decode;
-        report.state.RxReg[0] = words[0];
-        report.state.RxReg[1] = words[1];
-        report.state.RxReg[2] = words[2];
-        report.state.RxReg[4] = words[3];
-        report.state.InitFlag = true;
-        const DecodeResult decoded = plan.DecodeRegisters();
-        if (!decoded.accepted) {
-            report.decodeRefusal = decoded.reason;
-        }
+        RestoreDecodedSet(session, *options.decode);
     }
-    report.bandSelect = plan.LastBandSelect();
-    report.phaseValue = plan.LastPhaseValue();
-    report.errorRed = panel.Record(ValuesText).fore == colour::Red;
-    report.outcome = plan.LastOutcome();
-    report.valuesText = panel.Text(ValuesText);
-    report.rdivider = panel.Text(Rdivider);
-    report.resolutionText = panel.Text(ResolutionText);
-    report.foutText = panel.Text(FoutText);
-    report.forceD = panel.Text(ForceD);
-    report.label6 = panel.Caption(Label6);
-    report.fvco = panel.Caption(Fvco);
-    DescribeLastPlan(plan.LastPlan(), panel.Value(FractN) == 1, report);
-    const std::string frText = panel.Text(FrText); // the reference below only views it
-    const ListingReference reference{frText, panel.Value(Refdiv2) == 1, panel.Value(RefDbl) == 1};
-    report.listing =
-        ListingAfter(plan.LastPlan().outcome, report.state, reference, report.valuesText);
-    return report;
+    return Finished(session);
 }
 
 } // namespace
@@ -104,7 +204,7 @@ PlanInputs InputsOf(const ToolOptions& o) {
     inputs.pdNegative = o.pdNegative;
     inputs.outputA = o.outputA;
     inputs.outputB = o.outputB;
-    inputs.outDivExponent = o.odiv.value_or(0);
+    inputs.outDivExponent = o.odiv.value_or(kStart.outDivExponent);
     inputs.chargePump = o.chargePump;
     inputs.power = o.power;
     inputs.muxCode = OptionForName(kMuxCodes, o.mux)->code;
@@ -112,70 +212,22 @@ PlanInputs InputsOf(const ToolOptions& o) {
     return inputs;
 }
 
-namespace {
-
-std::string Written(const std::optional<std::string>& written, std::string_view before) {
-    return written ? *written : std::string(before);
-}
-
-} // namespace
-
 PlanReport PureReport(const PlanInputs& inputs, ReportDepth depth) {
-    const Plan plan = MakePlan(inputs, PlanCarry{});
-    PlanReport report;
-    ApplyPlan(plan, report.state);
-    report.bandSelect = plan.BandSelect;
-    report.phaseValue = plan.P;
-    report.errorRed = plan.display.valuesColour == colour::Red;
-    report.outcome = plan.outcome;
-    DescribeLastPlan(plan, inputs.integerN, report);
-    if (depth == ReportDepth::Numbers) {
-        return report;
-    }
-    const PlanDisplay& shown = plan.display;
-    report.valuesText = Written(shown.values, EntryOf(ValuesText).text);
-    report.rdivider = Written(shown.rdivider, inputs.rdividerText);
-    report.resolutionText = Written(shown.resolution, inputs.resolutionText);
-    report.foutText = Written(shown.fout, inputs.foutText);
-    report.forceD = std::string(EntryOf(ForceD).text);
-    report.label6 = Written(shown.label6, EntryOf(Label6).text);
-    report.fvco = Written(shown.fvco, EntryOf(Fvco).text);
-    report.listing =
-        ListingAfter(plan.outcome, report.state,
-                     {inputs.frText, inputs.refDivide2, inputs.refDoubler}, report.valuesText);
-    return report;
+    return ReportOf(ToolOptions{}, inputs, depth);
 }
 
 PlanReport MakeReport(const ToolOptions& options, ReportDepth depth) {
-    return options.NeedsPanel() ? PanelReport(options) : PureReport(InputsOf(options), depth);
+    return ReportOf(options, InputsOf(options), depth);
 }
 
 StepPlanner::StepPlanner(const ToolOptions& options, ReportDepth depth)
     : options_(options), inputs_(InputsOf(options)), depth_(depth) {}
 
 PlanReport StepPlanner::Report(const std::string& stepText) {
-    const int exponent = options_.odiv ? *options_.odiv : DividerExponentFor(stepText);
-    if (options_.NeedsPanel()) {
-        ToolOptions step = options_;
-        step.fout = stepText;
-        step.odiv = exponent;
-        return PanelReport(step);
-    }
     inputs_.foutText = stepText;
-    inputs_.outDivExponent = exponent;
-    return PureReport(inputs_, depth_);
-}
-
-int DividerExponentFor(const std::string& foutText) {
-    // The same doubling as the button's, so a frequency just short of a power of two lands
-    // where the button puts it.
-    double vco = NumberOfText(foutText);
-    int k = 0;
-    while (vco < 3000 && k < 7) {
-        vco = vco * 2;
-        ++k;
-    }
-    return k;
+    inputs_.outDivExponent =
+        options_.odiv ? *options_.odiv : DividerExponentFor(NumberOfText(stepText));
+    return ReportOf(options_, inputs_, depth_);
 }
 
 } // namespace max2870

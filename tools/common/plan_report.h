@@ -38,20 +38,16 @@ struct PlanReport {
 // What the report must hold: the texts cost time a CSV sweep does not spend.
 enum class ReportDepth { Numbers, Everything };
 
-// The plan of the options as one run of the panel gives it. Without actions this is one pure
-// recompute on a fresh panel; with --find-best, --force-d or --decode it drives the panel's
-// handlers exactly as the window would.
+// The plan of the options as one run of the panel gives it: one pure recompute on a fresh
+// panel; --find-best and --force-d drive the panel's handlers exactly as the window would, and
+// --decode then restores its set on top.
 PlanReport MakeReport(const ToolOptions& options, ReportDepth depth = ReportDepth::Everything);
+
+// One recompute on a fresh panel holding these inputs, made without the panel.
+PlanReport PureReport(const PlanInputs& inputs, ReportDepth depth);
 
 // The inputs a fresh panel with these options hands to its first recompute.
 PlanInputs InputsOf(const ToolOptions& options);
-
-// The output divider exponent "> > >" chooses for a wanted-frequency text: the smallest k in
-// 0..7 that brings the frequency times 2^k to 3000 MHz or more.
-int DividerExponentFor(const std::string& foutText);
-
-// One recompute on a fresh panel, made without the panel.
-PlanReport PureReport(const PlanInputs& inputs, ReportDepth depth);
 
 // The plans of a sweep or list: each step is the options with the step's text as the wanted
 // frequency and, unless the command line gave one, the divider "> > >" chooses for it.

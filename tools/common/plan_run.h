@@ -8,8 +8,6 @@
 
 namespace max2870 {
 
-using PlanOptions = ToolOptions;
-
 // What max2870-plan prints on stdout for one plan of these options.
 inline std::string RunPlan(const ToolOptions& options) {
     const PlanReport report = MakeReport(options);
@@ -17,10 +15,6 @@ inline std::string RunPlan(const ToolOptions& options) {
         return PlanJson(report);
     }
     return options.listing ? report.listing : PlainOutput(report);
-}
-
-inline ParsedOptions ParsePlanOptions(const std::vector<std::string>& arguments) {
-    return ParseToolOptions(arguments, ToolProgram::Plan);
 }
 
 } // namespace max2870

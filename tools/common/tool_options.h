@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/option_codes.h"
+#include "core/start_values.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -23,27 +26,27 @@ struct SweepRange {
 
 // The command line of the planner and the sender: panel values, actions, steps and output.
 struct ToolOptions {
-    std::string ref = "10";
+    std::string ref{kStart.reference};
     bool doubler = false;
     bool divideBy2 = false;
-    std::string r = "1";
-    std::optional<int> odiv; // none: 0 for one plan, the "> > >" choice for each step
-    std::string fout = "2320.5";
-    std::string resolution = "10000";
+    std::string r{kStart.divider};
+    std::optional<int> odiv; // none: the start exponent for one plan, "> > >" for each step
+    std::string fout{kStart.fout};
+    std::string resolution{kStart.resolution};
     bool integerN = false;
-    std::string phase = "0";
-    std::string mux = "lock";
-    std::string noise = "low-noise";
-    bool chipEnable = true;
-    int chargePump = 15;
+    std::string phase{kStart.phase};
+    std::string mux{OptionForCode(kMuxCodes, kStart.muxCode)->commandName};
+    std::string noise{OptionForCode(kNoiseCodes, kStart.noiseCode)->commandName};
+    bool chipEnable = kStart.chipEnable;
+    int chargePump = kStart.chargePump;
     bool pdNegative = false;
-    bool outputA = true;
+    bool outputA = kStart.outputA;
     bool outputB = false;
-    int power = 3;
+    int power = kStart.power;
 
     bool findBest = false;
     std::optional<std::string> forceD;
-    std::optional<std::array<std::int32_t, 4>> decode; // words for RxReg 0, 1, 2 and 4
+    std::optional<std::array<std::int32_t, 4>> decode; // Reg0, Reg1, Reg2 and Reg4
 
     std::optional<SweepRange> sweep;
     std::optional<std::string> listFile; // "-" is the standard input
@@ -63,8 +66,8 @@ struct ToolOptions {
     double timeoutSeconds = 5;
     bool quiet = false;
     std::optional<std::string> serve; // [ADDRESS:]TCPPORT of the SCPI instrument
-    bool externalVco = false;     // the board's VCO input is used: the VCO range does not apply
-    bool allowRuleBreaks = false; // send a set that breaks the chip's rules (bench experiments)
+    bool externalVco = false;         // the board's VCO input is used: the VCO range does not apply
+    bool allowRuleBreaks = false;     // send a set that breaks the chip's rules (bench experiments)
 
     bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
     // The actions that need the panel's handlers; a plan without them is one pure recompute.

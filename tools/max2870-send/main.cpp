@@ -2,6 +2,8 @@
 // from a script; and steps through a sweep or a list of frequencies. The same model and link
 // code as the window.
 
+#include "core/numbers.h"
+#include "core/plan.h"
 #include "link/qt_serial_link.h"
 #include "output_check.h"
 #include "plan_report.h"
@@ -68,7 +70,7 @@ std::string PortOf(const ParsedOptions& parsed, std::string& error) {
 // wanted frequency below the VCO's range must not program a VCO that cannot lock.
 ToolOptions WithDivider(ToolOptions options) {
     if (!options.odiv && !options.Stepped() && options.command != SendCommand::Read) {
-        options.odiv = DividerExponentFor(options.fout);
+        options.odiv = DividerExponentFor(NumberOfText(options.fout));
     }
     return options;
 }

@@ -209,7 +209,7 @@ SendSession::NextStep SendSession::PlanNextStep() {
             std::fprintf(stderr, "max2870-send: step %lld (%s): sent although it breaks: %s\n",
                          index, text.c_str(), RuleBreakList(blocking).c_str());
         }
-        const RegisterWords words = WordsReg0First(report.state);
+        const RegisterWords words = report.state.words;
         const std::vector<int> registers = RegistersToSend(lastSent_, words);
         lastSent_ = words;
         sentThisPass_ = true;
@@ -223,7 +223,7 @@ SendSession::NextStep SendSession::PlanNextStep() {
 }
 
 void SendSession::QueueStep(Step step, const std::vector<int>& registers) {
-    const RegisterWords words = WordsReg0First(step.report.state);
+    const RegisterWords words = step.report.state.words;
     for (const int reg : registers) {
         queue_.push_back(RegisterLine(words[static_cast<std::size_t>(reg)]));
         if (options_.command == SendCommand::Store) {
@@ -340,8 +340,7 @@ void SendSession::OnReceived() {
             continue;
         }
         ToolOptions restored = options_;
-        const auto& rx = received_.RxReg;
-        restored.decode = std::array<std::int32_t, 4>{rx[0], rx[1], rx[2], rx[4]};
+        restored.decode = *line->handOver;
         const PlanReport report = MakeReport(restored);
         if (!report.decodeRefusal.empty()) {
             Finish(kLinkFailed, "Stored register set refused: " + report.decodeRefusal);

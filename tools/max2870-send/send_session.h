@@ -94,8 +94,7 @@ private:
     long long notSent_ = 0;
     bool sentThisPass_ = false;
     std::optional<RegisterWords> lastSent_;
-    SynthState received_;
-    ReceivePath receive_{received_};
+    ReceivePath receive_;
     int wordsReceived_ = 0; // words of the reply to INIT
     bool onlyErasedWords_ = true;
     bool awaitingReply_ = false;

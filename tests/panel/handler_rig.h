@@ -1,31 +1,13 @@
 #pragma once
 
-#include "panel/memory_panel.h"
 #include "core/plan.h"
+#include "core_rig.h"
+#include "panel/memory_panel.h"
 #include "panel/plan_controller.h"
 
-#include <cstdio>
 #include <string>
 
 namespace max2870::test {
-
-// The six words as the results box shows them, Reg0 first.
-inline std::string Hex(const RegisterWords& words) {
-    std::string text;
-    for (const std::int32_t word : words) {
-        char digits[12];
-        std::snprintf(digits, sizeof digits, "%s%08X", text.empty() ? "" : " ",
-                      static_cast<unsigned>(word));
-        text += digits;
-    }
-    return text;
-}
-
-inline std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
 
 // Every recompute that runs hides the listing window: counting the hides counts the runs.
 struct CountingPanel : MemoryPanel {
@@ -47,7 +29,7 @@ struct PanelRig {
     void Set(ControlId id, int value) { panel.SetValue(id, value); }
     std::string Text(ControlId id) const { return panel.Text(id); }
     const MemoryPanel::ControlRecord& At(ControlId id) const { return panel.Record(id); }
-    std::string Words() const { return Hex(WordsReg0First(state)); }
+    std::string Words() const { return Hex(state.words); }
 };
 
 } // namespace max2870::test

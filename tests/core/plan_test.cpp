@@ -2,7 +2,8 @@
 // worked examples and edge cases, worked by hand.
 
 #include "core/chip_rules.h"
-#include "model_rig.h"
+#include "core/plan_display.h"
+#include "core_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,10 @@ struct PlanCase {
     PlanCarry carry;
     // outcome R N F D P BandSelect | words | broken chip rules | integer-boundary spur in Hz
     const char* expected;
+    friend void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.name; }
 };
+
+constexpr const char* kPlanSections[] = {"plan", "words", "rules", "spur"};
 
 std::string Summary(const Plan& p, bool integerN) {
     std::string rules;
@@ -152,8 +156,8 @@ class Plans : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(Plans, WordsFieldsRulesAndSpur) {
     const PlanCase& c = GetParam();
-    EXPECT_EQ(Summary(MakePlan(c.in, c.carry), c.in.integerN), c.expected)
-        << "plan, register words, chip rules or spur figure of " << c.name;
+    const std::string got = Summary(MakePlan(c.in, c.carry), c.in.integerN);
+    EXPECT_EQ(got, c.expected) << WhereDiffers(got, c.expected, kPlanSections);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Plans, testing::ValuesIn(kPlans),
@@ -162,18 +166,19 @@ INSTANTIATE_TEST_SUITE_P(Table, Plans, testing::ValuesIn(kPlans),
 // The worked example's whole display, character for character (blanks counted).
 TEST(PlanDisplay, WorkedExampleTextsAndColours) {
     const Plan p = MakePlan({.rdividerText = "2.6", .outDivExponent = 1}, {});
-    EXPECT_EQ(*p.display.rdivider, "3") << "divider box write-back";
-    EXPECT_EQ(*p.display.label6, "Fcomp 3.333333MHz") << "Fcomp caption";
-    EXPECT_EQ(*p.display.fvco, "VCO  4641MHz") << "VCO caption";
-    EXPECT_EQ(*p.display.resolution, " 10000") << "resolution write-back";
-    EXPECT_FALSE(p.display.fout) << "the wanted output is not written back when not tracking";
-    EXPECT_EQ(*p.display.values, "Fcomp  3.333333MHz\r\nR  3\r\nN  1392\r\nF  50\r\nD  167     \r\n"
-                                 "Error =  -998.0Hz\r\n\r\nReg 0   0x 02B80190\r\n"
-                                 "Reg 1   0x 20000539\r\nReg 2   0x 1800DE42\r\n"
-                                 "Reg 3   0x 0000000B\r\nReg 4   0x 609430FC\r\n"
-                                 "Reg 5   0x 00400005\r\n")
+    const PlanDisplay d = DisplayOf(p, false);
+    EXPECT_EQ(*d.rdivider, "3") << "divider box write-back";
+    EXPECT_EQ(*d.label6, "Fcomp 3.333333MHz") << "Fcomp caption";
+    EXPECT_EQ(*d.fvco, "VCO  4641MHz") << "VCO caption";
+    EXPECT_EQ(*d.resolution, " 10000") << "resolution write-back";
+    EXPECT_FALSE(d.fout) << "the wanted output is not written back when not tracking";
+    EXPECT_EQ(*d.values, "Fcomp  3.333333MHz\r\nR  3\r\nN  1392\r\nF  50\r\nD  167     \r\n"
+                         "Error =  -998.0Hz\r\n\r\nReg 0   0x 02B80190\r\n"
+                         "Reg 1   0x 20000539\r\nReg 2   0x 1800DE42\r\n"
+                         "Reg 3   0x 0000000B\r\nReg 4   0x 609430FC\r\n"
+                         "Reg 5   0x 00400005\r\n")
         << "results text";
-    EXPECT_EQ(p.display.valuesColour, colour::Red) << "an error of 998 Hz shows red";
+    EXPECT_EQ(d.valuesColour, colour::Red) << "an error of 998 Hz shows red";
     EXPECT_EQ(p.ErrorHz, -998.0039917536487) << "error in Hz";
 }
 
@@ -182,17 +187,19 @@ struct DisplayCase {
     PlanInputs in;
     PlanCarry carry;
     const char* shown; // fvco | fout write-back | resolution | first results line | colour
+    friend void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 };
 
-std::string Shown(const Plan& p) {
+std::string Shown(const Plan& plan, bool tracking) {
+    const PlanDisplay d = DisplayOf(plan, tracking);
     const auto text = [](const std::optional<std::string>& t) { return t ? *t : "-"; };
-    const std::string values = text(p.display.values);
-    const char* colourName = !p.display.valuesColour                  ? "unchanged"
-                             : *p.display.valuesColour == colour::Red ? "red"
-                                                                      : "black";
-    return text(p.display.fvco) + " | " + text(p.display.fout) + " | " +
-           text(p.display.resolution) + " | " + values.substr(0, values.find('\r')) + " | " +
-           colourName + (p.display.vcoInRange ? "" : " | out of range");
+    const std::string values = text(d.values);
+    const char* colourName = !d.valuesColour                  ? "unchanged"
+                             : *d.valuesColour == colour::Red ? "red"
+                                                              : "black";
+    return text(d.fvco) + " | " + text(d.fout) + " | " + text(d.resolution) + " | " +
+           values.substr(0, values.find('\r')) + " | " + colourName +
+           (d.vcoInRange ? "" : " | out of range");
 }
 
 const DisplayCase kDisplays[] = {
@@ -245,15 +252,27 @@ const DisplayCase kDisplays[] = {
      {},
      "VCO  4641MHz | - |  10000 | Phase value P = 1388888889 is outside its range 0 to 4095 | "
      "unchanged"},
+    {"d_4095_fits",
+     {.resolutionText = "1221", .outDivExponent = 1},
+     {},
+     "VCO  4641MHz | - |  1221 | Fcomp  10.00MHz | red"},
+    {"r_0_refused",
+     {.rdividerText = "0.1", .integerN = true},
+     {},
+     "VCO  2320.5MHz\r\nExternal VCO Only | - |  100000000 | R = 0 is outside its range 1 to "
+     "1023 | unchanged | out of range"},
     {"no_comparison", {.frText = "abc"}, {}, "- | - | - | - | unchanged"},
 };
+
+constexpr const char* kDisplaySections[] = {"VCO caption",  "Fout write-back", "resolution",
+                                            "results line", "colour",          "range"};
 
 class Displays : public testing::TestWithParam<DisplayCase> {};
 
 TEST_P(Displays, CaptionsWriteBacksAndMessages) {
     const DisplayCase& c = GetParam();
-    EXPECT_EQ(Shown(MakePlan(c.in, c.carry)), c.shown)
-        << "VCO caption, write-backs, results line or colour of " << c.name;
+    const std::string got = Shown(MakePlan(c.in, c.carry), c.in.tracking);
+    EXPECT_EQ(got, c.shown) << WhereDiffers(got, c.shown, kDisplaySections);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Displays, testing::ValuesIn(kDisplays),

@@ -1,9 +1,10 @@
 // The register map, the searches, the decoder and the chip rules as tables of numbers.
 
-#include "core/decode.h"
+#include "core/chip_rules.h"
 #include "core/hex_format.h"
+#include "core/plan.h"
 #include "core/search_math.h"
-#include "model_rig.h"
+#include "core_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -90,55 +91,51 @@ TEST(ForcedModulus, TypedModulusBecomesAResolution) {
     EXPECT_FALSE(ForcedResolution(100, 10, 1, 0)) << "OutDiv of 0";
 }
 
-struct DecodeCase {
-    std::array<std::int32_t, 4> words; // Reg0, Reg1, Reg2, Reg4
-    double reference;
-    const char* expected;
-};
-
-std::string Decoded(const DecodeCase& c) {
-    const auto decoded = DecodeWords(c.words);
-    if (const auto* refusal = std::get_if<DecodeRefusal>(&decoded)) {
-        return "refused: " + refusal->reason;
-    }
-    const DecodedSettings& s = std::get<DecodedSettings>(decoded);
-    const RestoredPlan p = RestorePlan(s, c.reference);
-    return std::string(s.integerN ? "int" : "frac") + " N " + Number(s.N) + " F " +
-           Number(s.Fract) + " D " + Number(s.Denom) + " R " + Number(s.R) + " k " +
-           Number(s.outDivExponent) + " noise " + Number(s.noiseCode) + " mux " +
-           Number(s.muxCode) + (s.refDoubler ? " x2" : "") + (s.refDivide2 ? " /2" : "") + " cp " +
-           Number(s.chargePump) + (s.pdNegative ? " pd-" : " pd+") + (s.outputA ? " A" : "") +
-           (s.outputB ? " B" : "") + " pw " + Number(s.power) + " |" + p.rdividerText + "|" +
-           p.fvcoCaption + "|" + p.label6Caption + "|" + p.resolutionText + "|" + p.foutText;
-}
-
-TEST(Decoder, StoredSetsGiveBackThePanel) {
-    const DecodeCase cases[] = {
-        {{0x00E80190, 0x20000FA1, 0x18005E42, 0x609C80FC},
-         10,
-         "frac N 464 F 50 D 500 R 1 k 1 noise 0 mux 6 cp 15 pd+ A pw 3 | 1|VCO  4641MHz|"
-         "Fcomp 10| 10000| 2320.5"},
-        {{static_cast<std::int32_t>(0x80E80000), 0x00000001, 0x18005F42, 0x609C80FC},
-         10,
-         "int N 464 F 0 D 0 R 1 k 1 noise 0 mux 6 cp 15 pd+ A pw 3 | 1|VCO  4640MHz|Fcomp 10|"
-         " 5000000| 2320"},
-        {{0x001D0000, 0x207D1F41, static_cast<std::int32_t>(0xCE005E02), 0x638FF1B4},
-         50,
-         "frac N 58 F 0 D 1000 R 1 k 0 noise 2 mux 3 x2 cp 15 pd- A B pw 2 | 1|VCO  5800MHz|"
-         "Fcomp 100| 100000| 5800"},
-        {{0x02B80190, 0x20000539, 0x2500DE42, 0x609430FC},
-         10,
-         "frac N 1392 F 50 D 167 R 3 k 1 noise 1 mux 1 /2 cp 15 pd+ A pw 3 | 3|"
-         "VCO  2320.49900199601MHz|Fcomp 1.66666666666667| 4990.01996007984| 1160.249500998"},
-        {{0x00E80190, 0x20000FA1, 0x18000042, 0x609C80FC},
-         10,
-         "refused: the reference divider R is 0"},
-        {{0x00E80190, 0x20000001, 0x18005E42, 0x609C80FC},
-         10,
-         "refused: the modulus D is 0 in fractional mode"},
+// Each limit at its edge: the last value allowed passes, the first beyond breaks the rule with
+// its message. Fcomp 10 MHz, BandSelect 200 (50 kHz), N 464, D 500, VCO 4641 unless the row says.
+TEST(ChipRules, LimitsAtTheirEdgesAndMessages) {
+    const struct {
+        bool integerN;
+        double N, Denom, Fcomp, BandSelect, VCO;
+        const char* expected; // the broken rules' codes and texts
+    } rows[] = {
+        {false, 19, 2, 10, 200, 3000, ""},
+        {false, 4091, 500, 50, 1000, 6000, ""},
+        {true, 16, 0, 105, 2100, 4641, ""},
+        {true, 65535, 1, 10, 200, 4641, ""},
+        {false, 18, 500, 10, 200, 4641,
+         "n-range N = 18 is outside the chip's 19 to 4091 in fractional mode"},
+        {false, 4092, 500, 10, 200, 4641,
+         "n-range N = 4092 is outside the chip's 19 to 4091 in fractional mode"},
+        {true, 15, 0, 10, 200, 4641,
+         "n-range N = 15 is outside the chip's 16 to 65535 in integer-N mode"},
+        {true, 65536, 0, 10, 200, 4641,
+         "n-range N = 65536 is outside the chip's 16 to 65535 in integer-N mode"},
+        {false, 464, 1, 10, 200, 4641, "d-min D = 1 is below the chip's least modulus 2"},
+        {false, 464, 500, 10, 199, 4641,
+         "band-select-clock Band select clock 50.251 kHz (Fcomp / 199) is above the chip's 50 kHz"},
+        {false, 464, 500, 10, 0, 4641, "band-select-clock Band select divider 0 is below 1"},
+        {false, 464, 500, 10, 200, 2999.999,
+         "vco-range VCO 2999.999 MHz is outside the chip's 3000 to 6000 MHz"},
+        {false, 464, 500, 10, 200, 6000.5,
+         "vco-range VCO 6000.5 MHz is outside the chip's 3000 to 6000 MHz"},
+        {false, 464, 500, 50.5, 1010, 4641,
+         "fcomp-max Comparison frequency 50.5 MHz is above the chip's 50 MHz in fractional mode"},
+        {true, 464, 0, 105.5, 2110, 4641,
+         "fcomp-max Comparison frequency 105.5 MHz is above the chip's 105 MHz in integer-N mode"},
     };
-    for (const DecodeCase& c : cases) {
-        EXPECT_EQ(Decoded(c), c.expected) << "panel restored from a stored set";
+    for (const auto& row : rows) {
+        Plan p;
+        p.outcome = RunOutcome::Complete;
+        p.N = row.N, p.Denom = row.Denom, p.Fcomp = row.Fcomp, p.BandSelect = row.BandSelect;
+        p.VCO = row.VCO;
+        std::string got;
+        for (const ChipRule rule : BrokenChipRules(p, row.integerN)) {
+            got += ChipRuleCode(rule) + (" " + ChipRuleText(rule, p, row.integerN));
+        }
+        EXPECT_EQ(got, row.expected)
+            << "N " << row.N << " D " << row.Denom << " Fcomp " << row.Fcomp << " BandSelect "
+            << row.BandSelect << " VCO " << row.VCO << (row.integerN ? " integer-N" : "");
     }
 }
 

@@ -1,16 +1,11 @@
-// The EEPROM listing: its bytes for a complete plan, the reference suffix, a refused plan, and
-// the "PIC EE Data" button placing its window on the in-memory panel.
+// The EEPROM listing: its bytes for a complete plan, the reference suffix, a refused plan.
 
 #include "core/listing.h"
-#include "panel/listing_command.h"
-#include "panel/memory_panel.h"
 
 #include <gtest/gtest.h>
 
 namespace max2870 {
 namespace {
-
-using enum ControlId;
 
 TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
     SynthState s;
@@ -20,12 +15,7 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
     s.N = 464;
     s.Fract = 50;
     s.Denom = 500;
-    s.Reg0 = 0x00E80190;
-    s.Reg1 = 0x20000FA1;
-    s.Reg2 = 0x18005E42;
-    s.Reg3 = 0xB;
-    s.Reg4 = 0x609C80FC;
-    s.Reg5 = 0x00400005;
+    s.words = {0x00E80190, 0x20000FA1, 0x18005E42, 0xB, 0x609C80FC, 0x00400005};
     EXPECT_EQ(
         ListingText(s, {"10", false, false}),
         ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n"
@@ -46,7 +36,7 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
 
 TEST(Listing, RefusedPlanGivesTheMessageAsComments) {
     SynthState s;
-    s.Reg0 = 0x00E80190;
+    s.words[0] = 0x00E80190;
     const ListingReference ref{"10", false, false};
     EXPECT_EQ(ListingAfter(RunOutcome::TwelveBit, s, ref,
                            "More than 12 bits needed for fractional registers\r\n"
@@ -59,32 +49,6 @@ TEST(Listing, RefusedPlanGivesTheMessageAsComments) {
         << "listing without a comparison frequency";
     EXPECT_EQ(ListingAfter(RunOutcome::Complete, s, ref, "x"), ListingText(s, ref))
         << "a complete plan lists its words";
-}
-
-TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
-    SynthState state;
-    MemoryPanel panel;
-    PlanController plan(state, panel);
-    ListingCommand listing(plan, panel);
-    EventRouter router;
-    router.Add(PlanController::Routes(), plan);
-    router.Add(ListingCommand::Routes(), listing);
-    panel.SetEventSink(&router);
-    panel.MoveWindow(MAX2870, 1500, 900);
-    panel.SetValue(OutDivCont, 1);
-    router.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_TRUE(panel.Visible(EEdata)) << "listing window shown";
-    EXPECT_EQ(panel.WindowPlace(EEdata).left, 1500 + 6360 / 3) << "left edge a third in";
-    EXPECT_EQ(panel.WindowPlace(EEdata).top, 900 + 7530 / 3) << "top edge a third down";
-    EXPECT_EQ(panel.Text(EEtext).substr(0, 57),
-              ";  R = 1    N = 464    D =  0500   F = 0050    Odiv = 2\r\n")
-        << "listing of the recomputed panel";
-    panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
-    router.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
-    panel.SetText(ResolutionText, "1000");
-    router.OnControlEvent(PicEEdata, ControlEvent::Click);
-    EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
 }
 
 } // namespace
