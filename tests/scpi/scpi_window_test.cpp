@@ -158,6 +158,22 @@ private slots:
         QCOMPARE(b.Addresses(), std::string("543210543210543210"));
         QVERIFY2(b.rig.link.wire.ends_with("R00960000\r\n"), "the remote set did not go last");
     }
+
+    // Closing the window while remote sets wait: the set on the wire ends with its Reg0, the
+    // rest is dropped, then the window may close.
+    void closeWaitsForTheSetOnTheWireOnly() {
+        Bench b;
+        b.rig.Connect("/dev/ttyUSB0");
+        QSignalSpy ready(&b.rig.controller, &LinkController::CloseReady);
+        b.client.write("FREQ 1.5GHZ\nFREQ 2.5GHZ\n");
+        QVERIFY(QTest::qWaitFor([&b] { return !b.rig.link.wire.empty(); }));
+        QVERIFY2(!b.rig.controller.RequestClose(), "closed with a set on the wire");
+        QVERIFY2(ready.wait(5000), "the close was never let go");
+        QCOMPARE(b.Addresses(), std::string("543210"));
+        QVERIFY2(b.rig.link.wire.ends_with("R00960000\r\n"), "the set on the wire was cut");
+        QTest::qWait(500);
+        QCOMPARE(b.Addresses(), std::string("543210")); // the queued 2.5 GHz set never goes
+    }
 };
 
 } // namespace max2870
