@@ -1,7 +1,7 @@
 #include "tool_options.h"
 
 #include "core/numbers.h"
-#include "panel/option_codes.h"
+#include "core/option_codes.h"
 #include "strict_number.h"
 
 #include <algorithm>
