@@ -181,7 +181,7 @@ PlanReport NumbersReport(const PlanInputs& inputs) {
 }
 
 PlanReport ReportOf(const ToolOptions& options, const PlanInputs& inputs, ReportDepth depth) {
-    if (depth == ReportDepth::Numbers && !options.NeedsPanel()) {
+    if (depth == ReportDepth::Numbers && !options.HasActions()) {
         return NumbersReport(inputs);
     }
     Session session;

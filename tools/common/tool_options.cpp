@@ -194,7 +194,7 @@ std::string Conflict(const ToolOptions& o) {
     if (o.Stepped() && o.listing) {
         return std::string(o.sweep ? "--sweep" : "--list") + " and --listing cannot go together";
     }
-    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.NeedsPanel())) {
+    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.HasActions())) {
         return "--serve takes the panel's values only: no --sweep, --list, --store, --read or "
                "actions";
     }
