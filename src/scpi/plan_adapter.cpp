@@ -4,6 +4,7 @@
 #include "core/decode.h"
 #include "core/numbers.h"
 #include "core/plan_display.h"
+#include "core/read_back.h"
 #include "plan_output.h"
 #include "plan_report.h"
 
@@ -46,29 +47,16 @@ std::string BoxText(double value) {
 std::optional<PlanInputs> RestoredPanel(const PlanInputs& panel,
                                         const std::array<std::int32_t, 4>& words,
                                         std::string& refusal) {
-    const auto decoded = DecodeWords(words);
-    if (const auto* refused = std::get_if<DecodeRefusal>(&decoded)) {
+    // The set lands on the record a fresh panel with these inputs holds after its first
+    // recompute, as it does for the planner's --decode.
+    SynthState record;
+    ApplyPlan(MakePlan(panel, PlanCarry{}), record);
+    auto restored = RestoreSet(words, panel, record);
+    if (const auto* refused = std::get_if<DecodeRefusal>(&restored)) {
         refusal = refused->reason;
         return std::nullopt;
     }
-    const DecodedSettings& d = std::get<DecodedSettings>(decoded);
-    const RestoredPlan restored = RestorePlan(d, NumberOfText(panel.frText));
-    PlanInputs inputs = panel;
-    inputs.rdividerText = PlainText(d.R);
-    inputs.foutText = PlainText(restored.Fout);
-    inputs.resolutionText = PlainText(restored.Resolution);
-    inputs.refDoubler = d.refDoubler;
-    inputs.refDivide2 = d.refDivide2;
-    inputs.integerN = d.integerN;
-    inputs.pdNegative = d.pdNegative;
-    inputs.outputA = d.outputA;
-    inputs.outputB = d.outputB;
-    inputs.outDivExponent = d.outDivExponent;
-    inputs.chargePump = d.chargePump;
-    inputs.power = d.power;
-    inputs.muxCode = d.muxCode;
-    inputs.noiseCode = d.noiseCode;
-    return inputs;
+    return std::get<RestoredSet>(restored).inputs;
 }
 
 } // namespace max2870::scpi

@@ -32,7 +32,8 @@ int DividerExponentForMhz(double mhz);
 // The box text of a number, as the panel shows a typed value ("2400", "2320.5").
 std::string BoxText(double value);
 
-// The panel a read-back set (Reg0, Reg1, Reg2, Reg4) restores on top of the given one, or the
+// The panel a read-back set (Reg0, Reg1, Reg2, Reg4) restores on top of the given one, as the
+// window's decoder leaves it (its texts as the decoder's recomputes write them back), or the
 // reason it is refused.
 std::optional<PlanInputs> RestoredPanel(const PlanInputs& panel,
                                         const std::array<std::int32_t, 4>& words,

@@ -270,6 +270,13 @@ TEST(EngineRecall, RestoresTheStoredSetOrRefusesIt) {
     // The words of 3000.5 MHz: Reg0, Reg1, Reg2 and Reg4.
     EXPECT_EQ(rig.engine.Restore({0x00960190, 0x20001F41, 0x18005E42, 0x608C80FC}), std::nullopt);
     EXPECT_EQ(rig.Send("FREQ?"), "3000500000\n") << "the read-back is the new state";
+    // The boxes as the decoder's recomputes write them back: blank-led Fout and resolution
+    // (D = 1000 at Fcomp 10 MHz: 10 kHz steps), the whole R.
+    const std::string plan = rig.Send("PLAN?");
+    for (const char* box : {R"("FoutText":" 3000.5")", R"("ResolutionText":" 10000")",
+                            R"("Rdivider":"1")", R"("ForceD":"")"}) {
+        EXPECT_NE(plan.find(box), std::string::npos) << "PLAN? after *RCL lacks " << box;
+    }
     EXPECT_EQ(rig.engine.Restore({0x00960190, 0x20001F41, 0x18000042, 0x608C80FC}),
               std::optional<std::string>("the reference divider R is 0"));
 }

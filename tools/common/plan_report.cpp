@@ -5,15 +5,10 @@
 #include "core/option_codes.h"
 #include "core/plan_display.h"
 #include "core/read_back.h"
-#include "panel/control_table.h"
-#include "panel/memory_panel.h"
-#include "panel/option_codes.h"
-#include "panel/plan_controller.h"
+#include "core/search_math.h"
 
 namespace max2870 {
 namespace {
-
-using enum ControlId;
 
 // A report being built: the panel's inputs and the last recompute that ran, beside the report.
 struct Session {
@@ -23,14 +18,11 @@ struct Session {
 };
 
 // The texts a fresh panel shows before any run.
+// The results, ForceD and the two captions start empty.
 void FreshTexts(PlanReport& report, const PlanInputs& inputs) {
-    report.valuesText = EntryOf(ValuesText).text;
     report.rdivider = inputs.rdividerText;
     report.resolutionText = inputs.resolutionText;
     report.foutText = inputs.foutText;
-    report.forceD = EntryOf(ForceD).text;
-    report.label6 = EntryOf(Label6).text;
-    report.fvco = EntryOf(Fvco).text;
 }
 
 // A run's figures and its display over the panel's texts as the window writes them.
@@ -60,57 +52,77 @@ void Record(Session& session, const Plan& plan, bool tracking) {
     write(report.valuesText, shown.values);
 }
 
-void PresetInputs(MemoryPanel& panel, const PlanInputs& in) {
-    const auto box = [](bool ticked) { return ticked ? 1 : 0; };
-    panel.Preset(FrText, in.frText);
-    panel.PresetValue(RefDbl, box(in.refDoubler));
-    panel.PresetValue(Refdiv2, box(in.refDivide2));
-    panel.Preset(Rdivider, in.rdividerText);
-    panel.PresetValue(OutDivCont, in.outDivExponent);
-    panel.Preset(FoutText, in.foutText);
-    panel.Preset(ResolutionText, in.resolutionText);
-    panel.PresetValue(FractN, box(in.integerN));
-    panel.Preset(OPPhasetext, in.phaseText);
-    panel.PresetValue(*ButtonForCode(kMuxCodes, kMuxButtons, *in.muxCode), 1);
-    panel.PresetValue(*ButtonForCode(kNoiseCodes, kNoiseButtons, *in.noiseCode), 1);
-    panel.PresetValue(Enable, box(in.chipEnable));
-    panel.PresetValue(ChrgPump, in.chargePump);
-    panel.PresetValue(PDpol, box(in.pdNegative));
-    panel.PresetValue(Aon, box(in.outputA));
-    panel.PresetValue(Bon, box(in.outputB));
-    panel.PresetValue(OPpwr, in.power);
+// One recompute on the session's inputs, over what the runs before it left in the record.
+void Recompute(Session& session) {
+    const Plan plan = MakePlan(session.inputs, CarryOf(session.report.state));
+    ApplyPlan(plan, session.report.state);
+    Record(session, plan, session.inputs.tracking);
 }
 
-// The searches run through the panel's own handlers: their chains of text changes are the
-// window's behaviour.
-Session SearchedSession(const ToolOptions& options, const PlanInputs& inputs) {
-    Session session;
-    MemoryPanel panel;
-    PlanController plan(session.report.state, panel);
-    PresetInputs(panel, inputs);
-    panel.SetEventSink(&plan);
-    plan.Recalculate();
+// A box's text written as the window writes it: only a different text is a change, and a
+// change of R or of the resolution recomputes.
+void ChangeText(Session& session, std::string& box, const std::string& text) {
+    if (box == text) {
+        return;
+    }
+    box = text;
+    Recompute(session);
+}
+
+// A new ForceD text hands on only the resolution that makes the recompute derive that D.
+void ChangeForceD(Session& session, const std::string& text) {
+    PlanReport& report = session.report;
+    if (report.forceD == text) {
+        return;
+    }
+    report.forceD = text;
+    const SynthState& s = report.state;
+    if (const auto resolution = ForcedResolution(NumberOfText(text), s.Fr, s.R, s.OutDiv)) {
+        ChangeText(session, session.inputs.resolutionText, PlainText(*resolution));
+    }
+}
+
+// "Find R": the found R goes to its box, ForceD is emptied, and one more recompute follows.
+void ReferenceDividerSearch(Session& session) {
+    SynthState& s = session.report.state;
+    const auto found =
+        SearchReferenceDivider(s.Fr, s.Fout, s.OutDiv, NumberOfText(session.inputs.foutText));
+    if (!found) {
+        return;
+    }
+    ChangeText(session, session.inputs.rdividerText, BlankLedText(found->R));
+    s.N = found->N;
+    s.R = found->R;
+    ChangeForceD(session, "");
+    Recompute(session);
+}
+
+// "Find Best F/D": only D is handed on. ForceD is emptied first so that the best D is always
+// a change and its resolution always follows.
+void FractionSearch(Session& session) {
+    const SynthState& s = session.report.state;
+    const std::optional<double> best = BestModulus(s.VCO, s.Fcomp);
+    if (!best) {
+        return;
+    }
+    ChangeForceD(session, "");
+    ChangeForceD(session, BlankLedText(*best));
+}
+
+// The searches as a press of the search button and a typed ForceD give them, after the first
+// recompute of the fresh panel.
+void Search(Session& session, const ToolOptions& options) {
     if (options.findBest) {
-        plan.NMCalc_Click();
+        Recompute(session);
+        if (session.inputs.integerN) {
+            ReferenceDividerSearch(session);
+        } else {
+            FractionSearch(session);
+        }
     }
     if (options.forceD) {
-        panel.SetText(ForceD, *options.forceD);
+        ChangeForceD(session, *options.forceD);
     }
-    PlanReport& report = session.report;
-    report.bandSelect = plan.LastBandSelect();
-    report.phaseValue = plan.LastPhaseValue();
-    report.errorRed = panel.Record(ValuesText).fore == colour::Red;
-    report.outcome = plan.LastOutcome();
-    report.valuesText = panel.Text(ValuesText);
-    report.rdivider = panel.Text(Rdivider);
-    report.resolutionText = panel.Text(ResolutionText);
-    report.foutText = panel.Text(FoutText);
-    report.forceD = panel.Text(ForceD);
-    report.label6 = panel.Caption(Label6);
-    report.fvco = panel.Caption(Fvco);
-    session.inputs = plan.ReadInputs();
-    session.last = plan.LastPlan();
-    return session;
 }
 
 void RestoreDecodedSet(Session& session, const ReadBackWords& words) {
@@ -169,19 +181,14 @@ PlanReport NumbersReport(const PlanInputs& inputs) {
 }
 
 PlanReport ReportOf(const ToolOptions& options, const PlanInputs& inputs, ReportDepth depth) {
-    if (depth == ReportDepth::Numbers && !options.NeedsPanel()) {
+    if (depth == ReportDepth::Numbers && !options.HasActions()) {
         return NumbersReport(inputs);
     }
     Session session;
-    if (options.findBest || options.forceD) {
-        session = SearchedSession(options, inputs);
-    } else {
-        session.inputs = inputs;
-        FreshTexts(session.report, inputs);
-        const Plan plan = MakePlan(inputs, PlanCarry{});
-        ApplyPlan(plan, session.report.state);
-        Record(session, plan, inputs.tracking);
-    }
+    session.inputs = inputs;
+    FreshTexts(session.report, inputs);
+    Recompute(session);
+    Search(session, options);
     if (options.decode) {
         RestoreDecodedSet(session, *options.decode);
     }

@@ -39,7 +39,7 @@ struct PlanReport {
 enum class ReportDepth { Numbers, Everything };
 
 // The plan of the options as one run of the panel gives it: one pure recompute on a fresh
-// panel; --find-best and --force-d drive the panel's handlers exactly as the window would, and
+// panel; --find-best and --force-d follow the window's chain of text changes and recomputes, and
 // --decode then restores its set on top.
 PlanReport MakeReport(const ToolOptions& options, ReportDepth depth = ReportDepth::Everything);
 

@@ -1,7 +1,7 @@
 #include "tool_options.h"
 
 #include "core/numbers.h"
-#include "panel/option_codes.h"
+#include "core/option_codes.h"
 #include "strict_number.h"
 
 #include <algorithm>
@@ -194,7 +194,7 @@ std::string Conflict(const ToolOptions& o) {
     if (o.Stepped() && o.listing) {
         return std::string(o.sweep ? "--sweep" : "--list") + " and --listing cannot go together";
     }
-    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.NeedsPanel())) {
+    if (o.serve && (o.Stepped() || o.command != SendCommand::Program || o.HasActions())) {
         return "--serve takes the panel's values only: no --sweep, --list, --store, --read or "
                "actions";
     }

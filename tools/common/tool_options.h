@@ -70,8 +70,9 @@ struct ToolOptions {
     bool allowRuleBreaks = false;     // send a set that breaks the chip's rules (bench experiments)
 
     bool Stepped() const { return sweep.has_value() || listFile.has_value(); }
-    // The actions that need the panel's handlers; a plan without them is one pure recompute.
-    bool NeedsPanel() const { return findBest || forceD.has_value() || decode.has_value(); }
+    // The actions that change the panel after its first recompute; without them a plan is that
+    // recompute alone.
+    bool HasActions() const { return findBest || forceD.has_value() || decode.has_value(); }
 };
 
 struct ParsedOptions {
