@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -16,24 +17,56 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    max2870::SetUpApplication();
-    QCommandLineParser parser;
+void AddOptions(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(
         {"scpi", "Serve SCPI on [ADDRESS:]TCPPORT (loopback unless given).", "[ADDRESS:]TCPPORT"});
-    if (!parser.parse(QApplication::arguments())) {
+}
+
+// --help and --version answer without a display, as over ssh or in a package check.
+bool AsksForTextOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            return false;
+        }
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+int ShowTextOnly(int argc, char* argv[]) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("max2870-control"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MAX2870_VERSION));
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
         return Fail(2, parser.errorText().toStdString() + " (see --help)");
     }
-    if (parser.isSet("help")) {
-        parser.showHelp(); // exits
-    }
-    if (parser.isSet("version")) {
+    if (parser.isSet("version") && !parser.isSet("help") && !parser.isSet("help-all")) {
         parser.showVersion(); // exits
+    }
+    parser.showHelp(); // exits; --help-all shows the same, Qt's own options need a display
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (AsksForTextOnly(argc, argv)) {
+        return ShowTextOnly(argc, argv);
+    }
+    QApplication app(argc, argv);
+    max2870::SetUpApplication();
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(QApplication::arguments())) {
+        return Fail(2, parser.errorText().toStdString() + " (see --help)");
     }
     if (!parser.positionalArguments().isEmpty()) {
         return Fail(2, "unexpected argument '" +
