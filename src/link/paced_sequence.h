@@ -30,7 +30,6 @@ signals:
 
 private:
     void Advance();
-    void OnTimer();
     void ArmFor(std::chrono::nanoseconds remaining);
     void Finish(bool completed);
 
@@ -42,6 +41,7 @@ private:
     std::size_t next_ = 0;
     StepRunner runner_;
     bool running_ = false;
+    bool waiting_ = false; // the timer runs for due_
 };
 
 } // namespace max2870

@@ -1,6 +1,6 @@
 #include "scpi_server/paced_set_link.h"
 
-#include "link/command_lines.h"
+#include "link/transfer_plan.h"
 #include "register_choice.h"
 
 #include <algorithm>

@@ -62,8 +62,9 @@ void QtPanel::Connect(const ControlEntry& entry, QWidget* widget) {
                 });
         break;
     case ControlKind::CommandButton:
+        // Only the operator clicks a button: the program never does, so no mirroring to skip.
         connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
-                [this, id] { OnOperatorEvent(id, ControlEvent::Click); });
+                [this, id] { sink_->OnControlEvent(id, ControlEvent::Click); });
         break;
     case ControlKind::Spinner:
         connect(static_cast<Spinner*>(widget), &QScrollBar::valueChanged, this, [this, id, widget] {

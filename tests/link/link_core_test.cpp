@@ -1,11 +1,11 @@
 // The link's pieces without a port, each as a table of hand-worked cases.
 
-#include "link/command_lines.h"
 #include "link/hex_value.h"
 #include "link/link_texts.h"
 #include "link/port_choice.h"
 #include "link/port_order.h"
 #include "link/receive_path.h"
+#include "link/transfer_plan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "send_session.h"
 
 #include "core/numbers.h"
-#include "link/command_lines.h"
 #include "link/link_texts.h"
+#include "link/transfer_plan.h"
 #include "output_check.h"
 #include "port_access.h"
 #include "register_choice.h"
