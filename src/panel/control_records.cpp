@@ -63,4 +63,12 @@ void ControlRecords::PresetValue(ControlId id, int value) {
     (*this)[id].value = value;
 }
 
+std::string RecordedPanel::ListEntry(ControlId id, int index) const {
+    const std::vector<std::string>& list = records_[id].list;
+    if (index < 0 || index >= static_cast<int>(list.size())) {
+        return {};
+    }
+    return list[static_cast<std::size_t>(index)];
+}
+
 } // namespace max2870

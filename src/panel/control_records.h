@@ -46,4 +46,21 @@ private:
     std::array<ControlRecord, ControlCount> records_;
 };
 
+// What both panels, in memory and over widgets, read the same way: each control's state is its
+// record, whatever shows it.
+class RecordedPanel : public Panel {
+public:
+    std::string Text(ControlId id) const override { return records_[id].text; }
+    std::string Caption(ControlId id) const override { return records_[id].text; }
+    int Value(ControlId id) const override { return records_[id].value; }
+    bool Visible(ControlId id) const override { return records_[id].visible; }
+    int ListCount(ControlId id) const override {
+        return static_cast<int>(records_[id].list.size());
+    }
+    std::string ListEntry(ControlId id, int index) const override; // empty past the list's end
+
+protected:
+    ControlRecords records_;
+};
+
 } // namespace max2870

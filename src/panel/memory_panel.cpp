@@ -56,18 +56,6 @@ void MemoryPanel::AddListEntry(ControlId id, std::string_view entry) {
     records_[id].list.emplace_back(entry);
 }
 
-int MemoryPanel::ListCount(ControlId id) const {
-    return static_cast<int>(records_[id].list.size());
-}
-
-std::string MemoryPanel::ListEntry(ControlId id, int index) const {
-    const auto& list = records_[id].list;
-    if (index < 0 || index >= static_cast<int>(list.size())) {
-        return {};
-    }
-    return list[static_cast<std::size_t>(index)];
-}
-
 void MemoryPanel::ShowMessage(std::string_view title, std::string_view text) {
     messages_.push_back(std::string(title) + "|" + std::string(text));
 }

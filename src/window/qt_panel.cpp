@@ -333,14 +333,6 @@ void QtPanel::MoveWindow(ControlId window, double left, double top) {
     widget->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), widget->size()));
 }
 
-std::string QtPanel::ListEntry(ControlId id, int index) const {
-    const std::vector<std::string>& list = records_[id].list;
-    if (index < 0 || index >= static_cast<int>(list.size())) {
-        return {};
-    }
-    return list[static_cast<std::size_t>(index)];
-}
-
 void QtPanel::ShowMessage(std::string_view title, std::string_view text) {
     if (messageSink_) {
         messageSink_(title, text);

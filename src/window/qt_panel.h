@@ -1,7 +1,6 @@
 #pragma once
 
 #include "panel/control_records.h"
-#include "panel/panel.h"
 #include "window/focus_keeper.h"
 #include "window/panel_fonts.h"
 
@@ -30,7 +29,7 @@ struct ControlEntry;
 // While the operator types into a box, the recompute plans from the text as typed but does
 // not rewrite it under the caret; its rewrite waits until the box loses the focus or takes
 // Enter.
-class QtPanel : public QObject, public Panel {
+class QtPanel : public QObject, public RecordedPanel {
 public:
     using MessageSink = std::function<void(std::string_view title, std::string_view text)>;
 
@@ -49,31 +48,23 @@ public:
     void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 
     void SetEventSink(PanelEvents* sink) override; // none: events go nowhere
-    std::string Text(ControlId id) const override { return records_[id].text; }
     void SetText(ControlId id, std::string_view text) override;
     void WriteBack(ControlId id, std::string_view text) override;
     void AppendText(ControlId id, std::string_view text) override;
     bool Press(ControlId id) override;
-    std::string Caption(ControlId id) const override { return records_[id].text; }
     void SetCaption(ControlId id, std::string_view caption) override;
-    int Value(ControlId id) const override { return records_[id].value; }
     void SetValue(ControlId id, int value) override;
     void SetForeColour(ControlId id, Rgb colour) override;
     void SetBackColour(ControlId id, Rgb colour) override;
     void SetBold(ControlId id, bool bold) override;
     void SetNote(ControlId id, std::string_view note) override;
     void MarkOutdated(ControlId id, std::string_view reason) override;
-    bool Visible(ControlId id) const override { return records_[id].visible; }
     void SetVisible(ControlId id, bool visible) override;
     void SetEnabled(ControlId id, bool enabled) override;
     WindowRect WindowPlace(ControlId window) const override;
     void MoveWindow(ControlId window, double left, double top) override;
     void AddListEntry(ControlId id, std::string_view entry) override;
     void ClearList(ControlId id) override;
-    int ListCount(ControlId id) const override {
-        return static_cast<int>(records_[id].list.size());
-    }
-    std::string ListEntry(ControlId id, int index) const override;
     void ShowMessage(std::string_view title, std::string_view text) override;
 
 protected:
@@ -115,7 +106,6 @@ private:
     void OnWidgetValue(ControlId id, int value);
     void OnOperatorEvent(ControlId id, ControlEvent event);
 
-    ControlRecords records_;
     QStringList families_;
     std::optional<PanelFonts> fonts_; // from the first show on
     std::array<QWidget*, ControlCount> widgets_{};
