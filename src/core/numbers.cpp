@@ -317,6 +317,29 @@ std::string PlainText(double value) {
     return text;
 }
 
+// Whole numbers are the most common figures a plan prints (dividers, counts). Below 10^15 their
+// shortest text is the integer's own digits, unless the exponent form is shorter (3000000 is
+// "3e+06"); the general search is left to what remains.
+char* WriteShortest(char* first, char* last, double value) {
+    const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value) &&
+                       !(value == 0 && std::signbit(value));
+    if (whole) {
+        char* const digitsStart = first + (value < 0 ? 1 : 0);
+        char* const end = std::to_chars(first, last, static_cast<long long>(value)).ptr;
+        const auto digits = end - digitsStart;
+        auto significant = digits;
+        while (significant > 1 && digitsStart[significant - 1] == '0') {
+            --significant;
+        }
+        // "d.ddde+XX": the point only with two digits or more, and a two-digit exponent here.
+        const auto exponentForm = significant + (significant > 1 ? 1 : 0) + 4;
+        if (digits <= exponentForm) {
+            return end;
+        }
+    }
+    return std::to_chars(first, last, value).ptr;
+}
+
 std::string BlankLedText(double value) {
     std::string text = value < 0 ? "-" : " ";
     const double magnitude = std::fabs(value);

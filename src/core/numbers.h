@@ -21,6 +21,10 @@ double ToInteger(double value);
 // Decimal form with at most 15 significant digits, no trailing zeros, no leading blank.
 std::string PlainText(double value);
 
+// The shortest text that reads back as the same finite double, as std::to_chars gives it
+// ("3000.001", "3e+06"), written at `first`; `last - first` must be at least 32.
+char* WriteShortest(char* first, char* last, double value);
+
 // The plain text led by one blank (value 0 or more) or a minus sign, "0." shortened to ".".
 std::string BlankLedText(double value);
 

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace max2870 {
 namespace {
@@ -103,6 +109,44 @@ TEST(Numbers, FloorAndToInteger) {
     for (const auto& row : kRounded) {
         EXPECT_EQ(Floor(row.value), row.floor) << "whole part shown for " << row.value;
         EXPECT_EQ(ToInteger(row.value), row.nearest) << "field value rounded from " << row.value;
+    }
+}
+
+// The figures a sweep prints must read exactly as the standard library's shortest form, whole
+// numbers included, whose exponent form wins when it is shorter (3e+06, 1e+14).
+TEST(Numbers, ShortestTextMatchesTheLibrary) {
+    std::vector<double> values = {0.0,      -0.0,
+                                  1,        -1,
+                                  7,        10,
+                                  100,      3000,
+                                  3000000,  1e14,
+                                  1e15 - 1, 1e15,
+                                  1e15 + 1, 12e5,
+                                  1234e10,  999999999999999,
+                                  -4e7,     3000.001,
+                                  0.5,      1e300,
+                                  5e-324,   std::nextafter(1e15, 0.0)};
+    for (int mantissa : {1, 2, 12, 123, 1234, 98765}) {
+        for (double scale = 1; scale < 1e16; scale *= 10) {
+            values.push_back(mantissa * scale);
+            values.push_back(-mantissa * scale);
+        }
+    }
+    std::mt19937_64 bits(2870);
+    for (int i = 0; i < 20000; ++i) {
+        const auto word = bits();
+        values.push_back(std::bit_cast<double>(word));
+        values.push_back(static_cast<double>(static_cast<std::int64_t>(word >> (word % 64))));
+    }
+    for (const double value : values) {
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        char expected[32];
+        char got[32];
+        const std::string want(expected, std::to_chars(expected, expected + 32, value).ptr);
+        const std::string have(got, WriteShortest(got, got + 32, value));
+        ASSERT_EQ(have, want) << "a CSV or JSON figure would differ for " << want;
     }
 }
 

@@ -3,7 +3,6 @@
 #include "core/hex_format.h"
 #include "core/numbers.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -18,8 +17,7 @@ void AppendNumber(std::string& out, double value, std::string_view null = "null"
         return;
     }
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    out.append(buffer, WriteShortest(buffer, buffer + sizeof buffer, value));
 }
 
 // Length of the well-formed UTF-8 sequence at the start of the text, 0 when it is not one
@@ -185,21 +183,27 @@ const char* CsvHeader() {
            "Outcome\n";
 }
 
+// A sweep prints millions of these, so the line is put together in place and appended once.
 void AppendCsvLine(std::string& out, const PlanReport& r, RegisterMask shown,
                    std::string_view outcome) {
     const SynthState& s = r.state;
+    char line[9 * 33 + 6 * 9];
+    char* end = line;
     for (const double value : {s.Fout, s.OutDiv, s.VCO, s.R, s.N, s.Fract, s.Denom, s.ErrorHz,
                                r.boundarySpurHz.value_or(NAN)}) {
-        AppendNumber(out, value, "");
-        out += ',';
-    }
-    const RegisterWords& words = s.words;
-    for (std::size_t i = 0; i < 6; ++i) {
-        if (shown[i]) {
-            AppendHexFormat(out, static_cast<std::uint32_t>(words[i]));
+        if (std::isfinite(value)) {
+            end = WriteShortest(end, end + 32, value);
         }
-        out += ',';
+        *end++ = ',';
     }
+    for (std::size_t i = 0; i < s.words.size(); ++i) {
+        if (shown[i]) {
+            WriteHexDigits(end, static_cast<std::uint32_t>(s.words[i]));
+            end += 8;
+        }
+        *end++ = ',';
+    }
+    out.append(line, end);
     out += outcome.empty() ? OutcomeName(r.outcome) : outcome;
     out += '\n';
 }
