@@ -33,7 +33,7 @@ const struct { const char* text; double value; } kTyped[] = {
     {"9007199254740995", 9007199254740996.0}, {"1e400", kInf}, {"-1e400", -kInf}, {"1e-400", 0},
     {"-1e-400", 0}, {"4.9406564584124654e-324", kTiny}, {"1e-310", 1e-310}, {"-0", 0},
     {"-0.0", 0}, {"-.0e5", 0}, {"-0e-3", 0}, {"3.3333333333333335", 10.0 / 3},
-    {"123456789012345678", 123456789012345678.0}};
+    {"123456789012345678", 123456789012345678.0}, {"0.1234567890123456", 0.1234567890123456}};
 
 // Plain: 15 significant digits, exponent form below 1E-04 and from 1E+15. Blank-led: a blank or
 // the minus first, "0." shortened to ".".
@@ -49,7 +49,8 @@ const struct { double value; const char* plain; const char* blankLed; } kWritten
     {-kNaN, "NAN", " NAN"}, {123456789012345678.0, "1.23456789012346E+17", " 1.23456789012346E+17"},
     {kTiny, "4.94065645841247E-324", " 4.94065645841247E-324"},
     {1e-310, "9.99999999999997E-311", " 9.99999999999997E-311"},
-    {3372.591909596385, "3372.59190959638", " 3372.59190959638"}}; // just below a midpoint
+    {3372.591909596385, "3372.59190959638", " 3372.59190959638"}, // just below a midpoint
+    {123456789012345.6, "123456789012346", " 123456789012346"}};
 
 // The 15-digit decimal rounded to the pattern's places, halves away from zero; "0" places always
 // shown, "#" places only when needed; the suffix copied.

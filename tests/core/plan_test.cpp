@@ -163,6 +163,31 @@ TEST_P(Plans, WordsFieldsRulesAndSpur) {
 INSTANTIATE_TEST_SUITE_P(Table, Plans, testing::ValuesIn(kPlans),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Reg2's top bit marks a comparison frequency above 32 MHz; the band-select divider is Fcomp over
+// 50 kHz to the nearest whole number, halves to the even neighbour.
+TEST(PlanFields, ComparisonBitAndBandSelectAtTheirEdges) {
+    const struct {
+        const char* reference;
+        std::uint32_t above32;
+        double bandSelect;
+    } table[] = {{"32", 0, 640}, {"32.5", 1, 650}, {"10.025", 0, 200}, {"10.075", 0, 202}};
+    for (const auto& row : table) {
+        const Plan p = MakePlan({.frText = row.reference}, {});
+        ASSERT_EQ(p.outcome, RunOutcome::Complete) << "reference " << row.reference;
+        EXPECT_EQ(UnpackField(p.words, FieldId::Fcomp32), row.above32)
+            << "Reg2 bit 31 for Fcomp " << row.reference << " MHz";
+        EXPECT_EQ(p.BandSelect, row.bandSelect) << "band select for Fcomp " << row.reference;
+    }
+}
+
+// With no MUX button selected, the recompute packs the code the record holds from the last run.
+TEST(PlanFields, MuxCodeCarriedFromTheLastRun) {
+    SynthState record;
+    ApplyPlan(MakePlan({.muxCode = 4}, {}), record);
+    const Plan next = MakePlan({.muxCode = std::nullopt}, CarryOf(record));
+    EXPECT_EQ(UnpackField(next.words, FieldId::Mux), 4U) << "MUX field of Reg2 after a run";
+}
+
 // The worked example's whole display, character for character (blanks counted).
 TEST(PlanDisplay, WorkedExampleTextsAndColours) {
     const Plan p = MakePlan({.rdividerText = "2.6", .outDivExponent = 1}, {});

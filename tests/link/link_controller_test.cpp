@@ -79,6 +79,8 @@ private slots:
 void LinkControllerTest::sendCommandsAndReplies() {
     const std::string sent = "earlier\r\nSend registers\r\n", lost = PortLostLog(kPort, kIo, false);
     const std::string set = Sent("Registers set"), ee = Sent("Stored in EE");
+    const std::string eeLog = "OKOK\r\nOKOKOKOK\r\n" + kOK6 + "\r\n" + kOK6 + "OKOK\r\n" + kOK6 +
+                              "OKOKOKOK\r\n" + kOK6 + kOK6 + "\r\n" + ee;
     std::string stored;
     for (std::size_t i = 0; i < 66; i += 11) {
         stored += kWire.substr(i, 11) + "W\r\n";
@@ -96,8 +98,10 @@ void LinkControllerTest::sendCommandsAndReplies() {
          "R609C80FC\r\nR0000000B\r\nR18005F42\r\nR00000001\r\nR80E80000\r\n", sent +
          Sent("Registers set", "00400005 609C80FC 0000000B 18005F42 00000001 80E80000"), {true}},
         {"Write EE keeps replies", [](LinkRig& r) { r.link.answer = "OK\r\n"; r.Run(WriteAll); },
-         stored, "OKOK\r\nOKOKOKOK\r\n" + kOK6 + "\r\n" + kOK6 + "OKOK\r\n" + kOK6 + "OKOKOKOK\r\n"
-         + kOK6 + kOK6 + "\r\n" + ee, {true}, colour::LogPurple},
+         stored, eeLog, {true}, colour::LogPurple},
+        {"Write EE's replies are not shown again", [](LinkRig& r) { r.link.answer = "OK\r\n";
+            r.Run(WriteAll); r.link.answer = ""; r.Run(SendAll); }, stored + kWire,
+         eeLog + "Send registers\r\n" + set, {true, true}},
         {"close held while Write EE is on the wire", [](LinkRig& r) {
             QObject::connect(&r.controller, &LinkController::CloseReady, [&r] {
                 r.link.wire += "(closes now)"; });
@@ -133,7 +137,7 @@ void LinkControllerTest::sendCommandsAndReplies() {
          "earlier\r\n" + ReopenFailureLog(kPort, {NotFound, ""}), {}, colour::Black, false},
         {"lost while awaited", Awaited([](LinkRig& r) { r.link.Lose(); }), "INIT\r\n",
          "Set From EE\r\n" + lost, {true}, green, false, false, Applied},
-        {"no reply", Awaited(TimedOut), "INIT\r\n", "Set From EE\r\n" + NoReplyLog(0.1), {true}, green,
+        {"no reply, said once", Awaited([](LinkRig& r) { TimedOut(r); QTest::qWait(250); }), "INIT\r\n", "Set From EE\r\n" + NoReplyLog(0.1), {true}, green,
          true, false, Applied, 100ms},
         {"refused set", [](LinkRig& r) { r.link.answer = "0x5\r0x4\r0x3\r0x2\r0x1\r0x0\r"; // R 0
             Awaited([](LinkRig&) {})(r); }, "INIT\r\n", "Set From EE\r\nReg 5 - 00000005\r\nReg 4 - "

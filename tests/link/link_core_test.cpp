@@ -77,6 +77,7 @@ TEST(ReceivePath, SplitsFilesLogsAndHandsOverSetsOfSix) {
         {"no CR yet", {"Reg5 0x0040"}, "[Reg5 0x0040] 0"},
         {"line over two reads", {"Reg5 0x0040", "0005\r\n"}, l5 + "[] 1"},
         {"word-less lines join", {"OK\r\n", "Ready\r\n"}, "none none [OKReady] 0"},
+        {"a 0 without x last", {"Done 0\r"}, "none [Done 0] 0"},
         {"LF in a later read", {"OK\r", "\n"}, "none [OK\n] 0"},
         {"several lines in a read", {r5 + "OK\r\n" + r0}, l5 + "none " + l0 + "[] 2"},
         {"Reg5 first", {r5 + r4to1, r0}, l5 + l4to1 + l0 + "HAND-OVER [] 0"},
@@ -110,7 +111,7 @@ TEST(PortChoice, TheBoxTextNamesAPortOrNone) {
         {"/dev/pts/1\r\n", Paths, 1, "/dev/pts/1", "   /dev/pts/1"}, // pasted with its line end
         {"\xC2\xA0\v/dev/pts/1\f\xE3\x80\x80", Paths, 1, "/dev/pts/1", "   /dev/pts/1"},
         {"COM4\r\n", Numbered, 4, "COM4", "   COM 4"}, {" \t\r\n\xC2\xA0", Paths, 0, "", ""},
-        {"", Paths, 0, "", ""}};
+        {"", Paths, 0, "", ""}, {"\xEF\xBB\xBF/dev/pts/2", Paths, 1, "/dev/pts/2", "   /dev/pts/2"}};
     // clang-format on
     for (const auto& [text, naming, cp, port, captionSuffix] : table) {
         const PortChoice choice = ReadPortChoice(text, naming).value_or(PortChoice{});
@@ -128,7 +129,7 @@ TEST(PortOrder, DigitRunsCompareAsNumbers) {
         {"ttyUSB1", "ttyUSB1", false}, {"ttyS", "ttyS0", true}, {"ttyS0", "ttyS", false},
         {"ttyS007", "ttyS10", true}, {"ttyS02", "ttyS2", false}, {"ttyS2", "ttyS02", false},
         {"ttyS00", "ttyS0", false}, {"a10b", "a10c", true}, {"x012", "x12a", true},
-        {"b0", "a1", false}, {"a1", "b0", true}};
+        {"b0", "a1", false}, {"a1", "b0", true}, {"01a", "1b", true}, {"a0b", "a0", false}};
     // clang-format on
     for (const auto& [a, b, less] : table) {
         EXPECT_EQ(NaturalLess(a, b), less) << "port list order of " << a << " and " << b;

@@ -61,6 +61,14 @@ TEST(Handlers, LabelsColoursAndTracking) {
     EXPECT_EQ(rig.At(ValuesText).text.substr(0, 7), "Fcomp  ") << "results text rewritten";
     rig.Type(FrText, "10");
     EXPECT_EQ(rig.At(Label6).outdated, "") << "Fcomp still marked after a plan";
+    rig.Set(OutDivCont, 0);
+    for (const auto& [fout, back] : {std::pair{"3000", colour::White},
+                                     {"2999.99", colour::Red},
+                                     {"6000", colour::White},
+                                     {"6000.01", colour::Red}}) {
+        rig.Type(FoutText, fout);
+        EXPECT_EQ(rig.At(FoutText).back, back) << "output box colour for a VCO of " << fout;
+    }
     rig.Set(Enable, 0);
     EXPECT_EQ(rig.state.words[2] & 0x20, 0x20)
         << "Chip Enable cleared sets the power-down bit at once";
@@ -168,6 +176,25 @@ TEST(Decoder, RestoresThePanelUnderItsGuardThenRecomputesTwice) {
     EXPECT_EQ(rig.plan.LastOutcome(), RunOutcome::Rejected) << "outcome after a refusal";
 }
 
+// Sets of R 2 and of integer-N mode: the mode box follows the set, and the panel packs the
+// stored words again.
+TEST(Decoder, RestoresTheModeBoxAndTheDivider) {
+    const std::tuple<ReadBackWords, int, const char*> sets[] = {
+        {{0x02EE00C8, 0x200003E9, 0x71009E42, 0x609320DC},
+         0,
+         "02EE00C8 200003E9 71009E42 0000000B 609320DC 00400005"},
+        {{static_cast<std::int32_t>(0x80640000), 0x00000001, 0x1A004F02, 0x618901B4},
+         1,
+         "80640000 00000001 1A004F02 0000000B 618901B4 00400005"}};
+    for (const auto& [words, integerN, packed] : sets) {
+        PanelRig rig;
+        rig.plan.AwaitReadBack(true);
+        EXPECT_TRUE(rig.plan.DecodeRegisters(words).accepted) << packed;
+        EXPECT_EQ(rig.panel.Value(FractN), integerN) << "Integer N box after reading " << packed;
+        EXPECT_EQ(rig.Words(), packed) << "words packed again from the restored panel";
+    }
+}
+
 TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     SynthState state;
     MemoryPanel panel;
@@ -189,6 +216,11 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     panel.MoveWindow(MAX2870, 16777217, 0); // the place is worked out in single precision
     router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.WindowPlace(EEdata).left, 16777216 + 2120) << "left edge in single precision";
+    panel.SetValue(RefDbl, 1);
+    panel.SetValue(Refdiv2, 1);
+    router.OnControlEvent(PicEEdata, ControlEvent::Click);
+    EXPECT_NE(panel.Text(EEtext).find("Ref = 10MHz /2 X2\r\n"), std::string::npos)
+        << "reference line names the divide-by-2 and the doubler";
     panel.SetText(ResolutionText, "1000");
     router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
