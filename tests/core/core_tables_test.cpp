@@ -57,8 +57,11 @@ struct ModulusCase {
 TEST(FractionSearch, ChoosesTheFirstClosestModulus) {
     const double inf = std::numeric_limits<double>::infinity();
     const ModulusCase cases[] = {
-        {4641, 10, 10},    {4645, 10, 2}, {4640, 10, 2},  {4640.002, 10, 0}, {4649.99999, 10, 2},
-        {4641.7, 10, 100}, {4641, 0, {}}, {4641, -1, {}}, {inf, 10, {}},     {1e300, 1e-300, {}},
+        {4641, 10, 10},      {4645, 10, 2},       {4640, 10, 2},     {4640.002, 10, 0},
+        {4649.99999, 10, 2}, {4641.7, 10, 100},   {4641, 0, {}},     {4641, -1, {}},
+        {inf, 10, {}},       {1e300, 1e-300, {}}, {3000.25, 0.5, 2}, // a comparison frequency below
+                                                                     // 1 MHz
+        {409.501, 4.095, 0}, // 100 + 1/4095 needs the widest modulus, which is never tried
     };
     for (const ModulusCase& c : cases) {
         EXPECT_EQ(BestModulus(c.vco, c.fcomp), c.best)
@@ -83,6 +86,7 @@ TEST(ForcedModulus, TypedModulusBecomesAResolution) {
     EXPECT_EQ(ForcedResolution(4000, 10, 1, 1), 2500.0) << "resolution written for D 4000";
     EXPECT_EQ(ForcedResolution(3.5, 10, 1, 1), 10e6 / 4) << "D rounds half to even";
     EXPECT_EQ(ForcedResolution(2147483647.0, 10, 1, 1), 10e6 / 2147483647.0) << "largest D";
+    EXPECT_EQ(ForcedResolution(1, 10, 1, 2), 5e6) << "D 1 is taken";
     for (const double refused : {0.0, -3.0, 2147483648.0, std::numeric_limits<double>::infinity(),
                                  std::numeric_limits<double>::quiet_NaN()}) {
         EXPECT_FALSE(ForcedResolution(refused, 10, 1, 1)) << "D " << refused << " is ignored";
@@ -115,6 +119,14 @@ TEST(ChipRules, LimitsAtTheirEdgesAndMessages) {
         {false, 464, 500, 10, 199, 4641,
          "band-select-clock Band select clock 50.251 kHz (Fcomp / 199) is above the chip's 50 kHz"},
         {false, 464, 500, 10, 0, 4641, "band-select-clock Band select divider 0 is below 1"},
+        {true, 400, 0, 0.05, 1, 4641, ""}, // 50 kHz over a divider of 1
+        {false, 464, 500, 10.1234565, 200, 4641,
+         "band-select-clock Band select clock 50.617 kHz (Fcomp / 200) is above the chip's 50 kHz"},
+        {false, 464, 500, 50.1234565, 1010, 4641,
+         "fcomp-max Comparison frequency 50.123457 MHz is above the chip's 50 MHz in fractional "
+         "mode"},
+        {false, 464, 500, 10, 200, 2999.1234565,
+         "vco-range VCO 2999.123457 MHz is outside the chip's 3000 to 6000 MHz"},
         {false, 464, 500, 10, 200, 2999.999,
          "vco-range VCO 2999.999 MHz is outside the chip's 3000 to 6000 MHz"},
         {false, 464, 500, 10, 200, 6000.5,

@@ -29,6 +29,9 @@ TEST(Listing, WorkedExampleBytesAndReferenceSuffix) {
         << "reference as typed with both suffixes";
     EXPECT_NE(ListingText(s, {"10", false, true}).find("Ref = 10MHz X2\r\n"), std::string::npos)
         << "doubler suffix";
+    EXPECT_NE(ListingText(s, {"1\r0\r\n5\n", false, false}).find("Ref = 1 0 5 MHz\r\n"),
+              std::string::npos)
+        << "a pasted reference's line ends stay inside its comment line";
     EXPECT_EQ(EEhexData(static_cast<std::int32_t>(0x80E80007)),
               "   de 0x80, 0xE8, 0x00, 0x07    ;Reg 7")
         << "a negative word's bytes and address";

@@ -33,7 +33,8 @@ const struct { const char* text; double value; } kTyped[] = {
     {"9007199254740995", 9007199254740996.0}, {"1e400", kInf}, {"-1e400", -kInf}, {"1e-400", 0},
     {"-1e-400", 0}, {"4.9406564584124654e-324", kTiny}, {"1e-310", 1e-310}, {"-0", 0},
     {"-0.0", 0}, {"-.0e5", 0}, {"-0e-3", 0}, {"3.3333333333333335", 10.0 / 3},
-    {"123456789012345678", 123456789012345678.0}, {"0.1234567890123456", 0.1234567890123456}};
+    {"123456789012345678", 123456789012345678.0}, {"0.1234567890123456", 0.1234567890123456},
+    {"90071992547409.93", 90071992547409.93}}; // 16 digits: beyond one exact division
 
 // Plain: 15 significant digits, exponent form below 1E-04 and from 1E+15. Blank-led: a blank or
 // the minus first, "0." shortened to ".".
@@ -50,7 +51,8 @@ const struct { double value; const char* plain; const char* blankLed; } kWritten
     {kTiny, "4.94065645841247E-324", " 4.94065645841247E-324"},
     {1e-310, "9.99999999999997E-311", " 9.99999999999997E-311"},
     {3372.591909596385, "3372.59190959638", " 3372.59190959638"}, // just below a midpoint
-    {123456789012345.6, "123456789012346", " 123456789012346"}};
+    {123456789012345.6, "123456789012346", " 123456789012346"},
+    {2108.4583313651756, "2108.45833136518", " 2108.45833136518"}}; // 16th digit 5, then more
 
 // The 15-digit decimal rounded to the pattern's places, halves away from zero; "0" places always
 // shown, "#" places only when needed; the suffix copied.
@@ -75,7 +77,8 @@ const struct { double value; const char* pattern; const char* text; } kPatterned
     {-kInf, "###0.0#Hz", "-INFHz"}, {kNaN, "###0.0#Hz", "NANHz"}, {-kNaN, "#0.00####MHz", "NANMHz"},
     {kInf, "##", "INF"}, {kNaN, "0000", "NAN"}, {0.5, "0000", "0001"}, {1e-20, "#0.0#####", "0.0"},
     {123456789012345678.0, "###0", "123456789012346000"}, {1000, "###0.0######", "1000.0"},
-    {0.999, "###0.0#Hz", "1.0Hz"}, {2320.5, "###0.0######", "2320.5"}};
+    {0.999, "###0.0#Hz", "1.0Hz"}, {2320.5, "###0.0######", "2320.5"},
+    {0.05, "#0.0#####", "0.05"}, {0.000123, "###0.0######", "0.000123"}, {0.04, "0000", "0000"}};
 
 // Floor takes the integer below; to integer the nearest, halves to the even neighbour.
 const struct { double value, floor, nearest; } kRounded[] = {

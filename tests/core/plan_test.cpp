@@ -180,6 +180,28 @@ TEST(PlanFields, ComparisonBitAndBandSelectAtTheirEdges) {
     }
 }
 
+// A field beyond its width would spill into its neighbour: its largest value still packs.
+TEST(PlanFields, FieldsSpillOnlyBeyondTheirWidth) {
+    const struct {
+        double R, N, P, F;
+        const char* spilled;
+    } rows[] = {{1, 16, 0, 0, "none"},
+                {1023, 65535, 4095, 0, "none"},
+                {0, 464, 0, 0, "R"},
+                {1024, 464, 0, 0, "R"},
+                {1, 65536, 0, 0, "N"},
+                {1, 464, 4096, 0, "Phase value P"},
+                {1, 464, -1, 0, "Phase value P"},
+                {1, 464, 0, -1, "F"}};
+    for (const auto& row : rows) {
+        Plan p;
+        p.R = row.R, p.N = row.N, p.P = row.P, p.Fract = row.F;
+        const auto spilled = SpilledField(p);
+        EXPECT_EQ(spilled ? FieldOf(spilled->first).name : "none", std::string_view(row.spilled))
+            << "R " << row.R << " N " << row.N << " P " << row.P << " F " << row.F;
+    }
+}
+
 // With no MUX button selected, the recompute packs the code the record holds from the last run.
 TEST(PlanFields, MuxCodeCarriedFromTheLastRun) {
     SynthState record;

@@ -88,5 +88,23 @@ TEST_P(ReadBacks, RestoredInputsAndPlanOrRefusal) {
 INSTANTIATE_TEST_SUITE_P(Table, ReadBacks, testing::ValuesIn(kReadBacks),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The boxes as the decoder writes them, before its recomputes rewrite them.
+TEST(ReadBack, BoxesAsDecodedBeforeTheRecompute) {
+    const std::tuple<ReadBackWords, const char*, const char*, const char*> sets[] = {
+        {{0x00E80190, 0x20000FA1, 0x18005E42, 0x609C80FC}, " 1", " 10000", " 2320.5"},
+        {{static_cast<std::int32_t>(0x80640000), 0x00000001, 0x1A004F02, 0x618901B4},
+         " 1",
+         " 20000000",
+         " 4000"}};
+    for (const auto& [words, r, resolution, fout] : sets) {
+        const auto result = RestoreSet(words, PlanInputs{}, SynthState{});
+        ASSERT_TRUE(std::holds_alternative<RestoredSet>(result)) << fout;
+        const RestoredPlan& restored = std::get<RestoredSet>(result).restored;
+        EXPECT_EQ(restored.rdividerText, r) << "divider box as decoded";
+        EXPECT_EQ(restored.resolutionText, resolution) << "resolution box as decoded";
+        EXPECT_EQ(restored.foutText, fout) << "output box as decoded";
+    }
+}
+
 } // namespace
 } // namespace max2870::test

@@ -68,6 +68,7 @@ TEST(Handlers, LabelsColoursAndTracking) {
                                      {"6000.01", colour::Red}}) {
         rig.Type(FoutText, fout);
         EXPECT_EQ(rig.At(FoutText).back, back) << "output box colour for a VCO of " << fout;
+        EXPECT_TRUE(back == colour::Red || !rig.At(Fvco).bold) << "VCO caption bold in range";
     }
     rig.Set(Enable, 0);
     EXPECT_EQ(rig.state.words[2] & 0x20, 0x20)
@@ -224,6 +225,20 @@ TEST(ListingButton, ShowsTheWindowAThirdIntoTheMainWindow) {
     panel.SetText(ResolutionText, "1000");
     router.OnControlEvent(PicEEdata, ControlEvent::Click);
     EXPECT_EQ(panel.Text(EEtext).substr(0, 4), ";  M") << "twelve-bit listing holds the message";
+}
+
+// The panel as it starts, before any recompute: the fonts, selections and greyed box laid out.
+TEST(ControlTable, StartingStatesAsLaidOut) {
+    const MemoryPanel panel;
+    EXPECT_FALSE(panel.Record(TrackDivider).enabled) << "Track Fout greyed until a recompute";
+    EXPECT_TRUE(panel.Record(FoutText).bold && panel.Record(SetOdiv).bold) << "bold fonts";
+    EXPECT_FALSE(panel.Record(FrText).bold) << "reference box in the plain font";
+    for (const auto& [button, value] :
+         {std::pair{NM0, 1}, {NM2, 0}, {NM3, 0}, {MuxL, 1}, {MuxR, 0}}) {
+        EXPECT_EQ(panel.Value(button), value)
+            << "option button selected at start: " << EntryOf(button).name;
+    }
+    EXPECT_EQ(panel.ListEntry(CPort, 0) + panel.ListEntry(CPort, -1), "") << "entry of no list";
 }
 
 // Every caption, starting text and tooltip as the layout fixes them, blanks counted.
