@@ -235,7 +235,7 @@ std::string IncompleteReason(const PlanReport& report) {
     if (report.outcome == RunOutcome::NoFcomp) {
         return "no comparison frequency (the reference and the divider must be above 0)";
     }
-    const std::string first = report.valuesText.substr(0, report.valuesText.find_first_of("\r\n"));
+    std::string first = report.valuesText.substr(0, report.valuesText.find_first_of("\r\n"));
     if (report.outcome != RunOutcome::Complete && !first.empty()) {
         return first;
     }
