@@ -56,13 +56,15 @@ struct ModulusCase {
 
 TEST(FractionSearch, ChoosesTheFirstClosestModulus) {
     const double inf = std::numeric_limits<double>::infinity();
+    // A comparison frequency below 1 MHz still searches; 100 + 1/4095 would need the widest
+    // modulus, which is never tried.
+    // clang-format off
     const ModulusCase cases[] = {
-        {4641, 10, 10},      {4645, 10, 2},       {4640, 10, 2},     {4640.002, 10, 0},
-        {4649.99999, 10, 2}, {4641.7, 10, 100},   {4641, 0, {}},     {4641, -1, {}},
-        {inf, 10, {}},       {1e300, 1e-300, {}}, {3000.25, 0.5, 2}, // a comparison frequency below
-                                                                     // 1 MHz
-        {409.501, 4.095, 0}, // 100 + 1/4095 needs the widest modulus, which is never tried
+        {4641, 10, 10}, {4645, 10, 2}, {4640, 10, 2}, {4640.002, 10, 0}, {4649.99999, 10, 2},
+        {4641.7, 10, 100}, {4641, 0, {}}, {4641, -1, {}}, {inf, 10, {}}, {1e300, 1e-300, {}},
+        {3000.25, 0.5, 2}, {409.501, 4.095, 0},
     };
+    // clang-format on
     for (const ModulusCase& c : cases) {
         EXPECT_EQ(BestModulus(c.vco, c.fcomp), c.best)
             << "ForceD written by Find Best F/D for VCO " << c.vco << ", Fcomp " << c.fcomp;
