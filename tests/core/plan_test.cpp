@@ -180,6 +180,13 @@ TEST(PlanFields, ComparisonBitAndBandSelectAtTheirEdges) {
     }
 }
 
+// D is Fcomp over the resolution and the divider, to the nearest whole number: 5,000,000 / 1657
+// is 3017.5015, just past the half.
+TEST(PlanFields, ModulusRoundsToTheNearest) {
+    const Plan p = MakePlan({.resolutionText = "1657", .outDivExponent = 1}, {});
+    EXPECT_EQ(p.Denom, 3018) << "modulus D for 10 MHz, 1657 Hz, divider 2";
+}
+
 // A field beyond its width would spill into its neighbour: its largest value still packs.
 TEST(PlanFields, FieldsSpillOnlyBeyondTheirWidth) {
     const struct {
