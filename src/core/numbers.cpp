@@ -20,30 +20,29 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Length of the longest prefix of the form [+-]?(d+.?d*|.d+)([eE][+-]?d+)?, 0 when none.
-std::size_t NumberPrefixLength(std::string_view t) {
+// The length of [+-]?(d+.?d*|.d+)([eE][+-]?d+)? at the start of the text, 0 when there is none.
+// An exponent mark without digits ends the number before it, or, when strict, leaves no number.
+std::size_t ScanDecimal(std::string_view t, bool strict) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
         ++i;
     }
-    std::size_t mantissaDigits = 0;
-    while (i < t.size() && IsDigit(t[i])) {
-        ++i;
-        ++mantissaDigits;
+    std::size_t digits = 0;
+    for (; i < t.size() && IsDigit(t[i]); ++i) {
+        ++digits;
     }
     if (i < t.size() && t[i] == '.') {
         std::size_t afterPoint = i + 1;
         std::size_t fractionDigits = 0;
-        while (afterPoint < t.size() && IsDigit(t[afterPoint])) {
-            ++afterPoint;
+        for (; afterPoint < t.size() && IsDigit(t[afterPoint]); ++afterPoint) {
             ++fractionDigits;
         }
-        if (mantissaDigits + fractionDigits > 0) {
+        if (digits + fractionDigits > 0) {
             i = afterPoint;
-            mantissaDigits += fractionDigits;
+            digits += fractionDigits;
         }
     }
-    if (mantissaDigits == 0) {
+    if (digits == 0) {
         return 0;
     }
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
@@ -52,11 +51,12 @@ std::size_t NumberPrefixLength(std::string_view t) {
             ++e;
         }
         const std::size_t exponentStart = e;
-        while (e < t.size() && IsDigit(t[e])) {
-            ++e;
+        for (; e < t.size() && IsDigit(t[e]); ++e) {
         }
         if (e > exponentStart) {
             i = e;
+        } else if (strict) {
+            return 0;
         }
     }
     return i;
@@ -272,6 +272,10 @@ std::string NonFiniteText(double value) {
 
 } // namespace
 
+std::size_t DecimalLength(std::string_view text) {
+    return ScanDecimal(text, true);
+}
+
 double NumberOfText(std::string_view text) {
     if (const std::optional<double> exact = ShortDecimal(text)) {
         return *exact + 0.0; // -0 becomes +0
@@ -280,7 +284,7 @@ double NumberOfText(std::string_view text) {
     std::string packed;
     std::copy_if(text.begin(), text.end(), std::back_inserter(packed),
                  [&ignored](char c) { return !ignored(c); });
-    const std::string_view number = std::string_view(packed).substr(0, NumberPrefixLength(packed));
+    const std::string_view number = std::string_view(packed).substr(0, ScanDecimal(packed, false));
     if (number.empty()) {
         return 0.0;
     }

@@ -12,6 +12,10 @@ namespace max2870 {
 // decimal point and an exponent are accepted; a text that does not begin with a number gives 0.
 double NumberOfText(std::string_view text);
 
+// The length of the decimal number [+-]?(d+.?d*|.d+)([eE][+-]?d+)? at the start of a text, as
+// scripts and the instrument take it: 0 when there is none or its exponent mark has no digits.
+std::size_t DecimalLength(std::string_view text);
+
 // The largest integer not above the value.
 double Floor(double value);
 

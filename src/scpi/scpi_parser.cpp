@@ -1,5 +1,6 @@
 #include "scpi/scpi_parser.h"
 
+#include "core/numbers.h"
 #include "scpi/scpi_session.h"
 
 #include <algorithm>
@@ -216,40 +217,6 @@ std::variant<double, int> Scale(double value, const std::string& suffix, Unit un
     return kInvalidSuffix;
 }
 
-// The length of the NRf number at the start of the text, 0 when there is none.
-std::size_t NumberLength(std::string_view t) {
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        ++i;
-    }
-    std::size_t digits = 0;
-    for (; i < t.size() && IsDigit(t[i]); ++i) {
-        ++digits;
-    }
-    if (i < t.size() && t[i] == '.') {
-        for (++i; i < t.size() && IsDigit(t[i]); ++i) {
-            ++digits;
-        }
-    }
-    if (digits == 0) {
-        return 0;
-    }
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < t.size() && (t[j] == '+' || t[j] == '-')) {
-            ++j;
-        }
-        const std::size_t exponentStart = j;
-        for (; j < t.size() && IsDigit(t[j]); ++j) {
-        }
-        if (j == exponentStart) {
-            return std::string_view::npos; // an exponent mark without digits
-        }
-        i = j;
-    }
-    return i;
-}
-
 } // namespace
 
 std::variant<Numeric, int> ReadNumeric(std::string_view text, Unit unit) {
@@ -270,8 +237,8 @@ std::variant<Numeric, int> ReadNumeric(std::string_view text, Unit unit) {
         }
         return kDataTypeError;
     }
-    const std::size_t length = NumberLength(text);
-    if (length == 0 || length == std::string_view::npos) {
+    const std::size_t length = DecimalLength(text); // the NRf number
+    if (length == 0) {
         return IsDigit(text.front()) || text.front() == '.' || text.front() == '+' ||
                        text.front() == '-'
                    ? kInvalidCharacterInNumber
